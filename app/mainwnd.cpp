@@ -1,0 +1,66 @@
+// The main window procedure and the edit pane that fills the window.
+#include "app/app.h"
+#include "app/resource.h"
+#include "commands/commands.h"
+#include "document/document.h"
+#include "format/format.h"
+
+HWND EditPane;
+
+// The window is passed in: MainWindow is still null while WM_CREATE runs.
+// The limit is set explicitly because not every platform's default is 32,767.
+static LRESULT DoCreate(HWND window)
+{
+    EditPane = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
+                               0, 0, 0, 0, window, (HMENU)(INT_PTR)IDC_EDIT, Instance, nullptr);
+    SendMessageA(EditPane, EM_SETLIMITTEXT, MaxText, 0);
+    lstrcpynA(DocTitle, UntitledName, sizeof DocTitle);
+    SetUpFormat();
+    return 0;
+}
+
+static LRESULT DoDestroy()
+{
+    CleanUpFormat();
+    PostQuitMessage(0);
+    return 0;
+}
+
+// The text rectangle is set from the client size itself, so repeated WM_SIZE
+// messages of one size never shrink the margin below 4 pixels.
+static LRESULT DoSize(int width, int height)
+{
+    RECT text = {0, 0, width, height};
+    MoveWindow(EditPane, 0, 0, width, height, TRUE);
+    InflateRect(&text, -4, -4);
+    SendMessageA(EditPane, EM_SETRECT, 0, (LPARAM)&text);
+    return 0;
+}
+
+static LRESULT DoCommandMessage(WPARAM wParam, LPARAM lParam)
+{
+    WORD code = HIWORD(wParam);
+    if (code == 0 || code == 1)
+        DoCommand(LOWORD(wParam));
+    else
+        DoControlNotify(LOWORD(wParam), lParam, code);
+    return 0;
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    IoFailed = 0;
+    switch (message) {
+    case WM_CREATE:             return DoCreate(window);
+    case WM_DESTROY:            return DoDestroy();
+    case WM_SIZE:               return DoSize(LOWORD(lParam), HIWORD(lParam));
+    case WM_SETFOCUS:           SetFocus(EditPane); return 0;
+    case WM_CLOSE:              CloseMainWindow(); return 0;
+    case WM_QUERYENDSESSION:    return CloseDocument();
+    case WM_SYSCOLORCHANGE:     DoSysColorChange(); return 0;
+    case WM_COMMAND:            return DoCommandMessage(wParam, lParam);
+    case WM_INITMENUPOPUP:      DoInitMenuPopup((HMENU)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_CTLCOLOREDIT:       return (LRESULT)DoCtlColorEdit((HDC)wParam);
+    default:                    return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

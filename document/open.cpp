@@ -1,0 +1,117 @@
+// Closing, opening and reverting: the save prompt guards every path that would discard the text.
+#include "document/document.h"
+#include "app/app.h"
+#include "app/resource.h"
+
+// Yes saves first and agrees only if the save worked; a box that fails counts as Cancel.
+static int AskToSave()
+{
+    if (!SendMessageA(EditPane, EM_GETMODIFY, 0, 0))
+        return 1;
+    switch (ShowMessage(IDS_SAVEPROMPT, MB_ICONQUESTION, MB_YESNOCANCEL, QueryCaption, DocTitle)) {
+    case IDYES:
+        SaveDocument();
+        return IoFailed == 0;
+    case IDNO:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// Non-zero when the caller may go ahead: the document is closed and the pane empty.
+int CloseDocument()
+{
+    int agreed = AskToSave();
+    if (!agreed)
+        return 0;
+    if (DocFile)
+        CheckIoStep(ReleaseDocFile());
+    SetWindowTextA(EditPane, EmptyText);
+    return agreed;
+}
+
+void CloseMainWindow()
+{
+    if (CloseDocument())
+        DestroyWindow(MainWindow);
+}
+
+void NewDocument()
+{
+    if (!CloseDocument())
+        return;
+    DocFile = nullptr;
+    DocPath[0] = '\0';
+    lstrcpynA(DocTitle, UntitledName, sizeof DocTitle);
+    SetWindowTextA(MainWindow, UntitledName);
+}
+
+void ChooseDocument()
+{
+    if (GetOpenFileNameA(&FileDialog))
+        OpenDocument(ChosenPath);
+}
+
+// The path is copied first: a Save As raised by the save prompt reuses ChosenPath.
+// A path too long to copy whole is refused by CreateDocFile before anything uses it.
+void OpenDocument(LPCSTR path)
+{
+    char target[sizeof DocPath + 1];
+    lstrcpynA(target, path, sizeof target);
+    if (!CloseDocument())
+        return;
+    HANDLE file = CreateDocFile(target, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) {
+        CheckIoError();
+        DocFile = nullptr;
+        DocPath[0] = '\0';
+        DocTitle[0] = '\0';
+        SetWindowTextA(MainWindow, UntitledName);
+        return;
+    }
+    SetLastError(0);
+    DocFile = file;
+    lstrcpynA(DocPath, target, sizeof DocPath);
+    SetTitleFromPath();
+    ReadDocument();
+}
+
+// A file too long for the pane is not kept open; the pane and the title stay as they are.
+static void RefuseLongDocument()
+{
+    ShowMessage(IDS_TOOLONG, MB_ICONEXCLAMATION, MB_OK, nullptr, DocTitle);
+    ReleaseDocFile();
+    IoFailed = 1;
+}
+
+// The size's high part counts: a file of 4 GiB and more must not pass for a small one.
+// The text ends where the read ended, so no byte that was not read is shown.
+void ReadDocument()
+{
+    static char text[MaxText + 1];
+    if (SendMessageA(EditPane, EM_GETMODIFY, 0, 0) &&
+        ShowMessage(IDS_REVERTPROMPT, MB_ICONQUESTION, MB_OKCANCEL, QueryCaption, DocTitle) != IDOK)
+        return;
+    DWORD high = 0;
+    SetLastError(0);
+    DWORD size = GetFileSize(DocFile, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != 0) {
+        CheckIoError();
+        return;
+    }
+    if (high != 0 || size > (DWORD)MaxText) {
+        RefuseLongDocument();
+        return;
+    }
+    CheckIoStep(SetFilePointer(DocFile, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+    if (IoFailed)
+        return;
+    DWORD got = 0;
+    BOOL read = ReadFile(DocFile, text, size, &got, nullptr);
+    text[read ? got : 0] = '\0';
+    CheckIoStep(read);
+    if (IoFailed)
+        return;
+    SendMessageA(EditPane, WM_SETTEXT, 0, (LPARAM)text);
+}

@@ -1,0 +1,125 @@
+// The document record, the shared file dialog, message boxes and the check after every file step.
+#include "document/document.h"
+#include "app/app.h"
+#include "app/resource.h"
+
+HANDLE DocFile;
+char   DocPath[260];
+char   DocTitle[64];
+int    IoFailed;
+
+OPENFILENAMEA FileDialog;
+char   ChosenPath[260];
+char   ChosenTitle[64];
+char   FilterBuffer[256];
+char   DefaultExt[4];
+
+const char EmptyText[] = "";
+const char QueryCaption[] = "???";
+
+// The filter string ends with its own separator; every copy of it becomes a NUL,
+// which leaves the double NUL the dialogs need at the end.
+static void LoadFilter()
+{
+    int n = LoadStringA(Instance, IDS_FILTER, FilterBuffer, sizeof FilterBuffer);
+    if (n <= 0)
+        return;
+    char separator = FilterBuffer[n - 1];
+    for (int i = 0; i < n; i++) {
+        if (FilterBuffer[i] == separator)
+            FilterBuffer[i] = '\0';
+    }
+}
+
+void InitFileDialog()
+{
+    LoadFilter();
+    LoadStringA(Instance, IDS_DEFEXT, DefaultExt, sizeof DefaultExt);
+    ChosenPath[0] = '\0';
+    ChosenTitle[0] = '\0';
+    FileDialog = OPENFILENAMEA{};
+    FileDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    FileDialog.hwndOwner = MainWindow;
+    FileDialog.hInstance = Instance;
+    FileDialog.lpstrFilter = FilterBuffer;
+    FileDialog.nFilterIndex = 1;
+    FileDialog.lpstrFile = ChosenPath;
+    FileDialog.nMaxFile = sizeof ChosenPath;
+    FileDialog.lpstrFileTitle = ChosenTitle;
+    FileDialog.nMaxFileTitle = sizeof ChosenTitle;
+    FileDialog.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
+    FileDialog.lpstrDefExt = DefaultExt;
+}
+
+// wsprintfA knows no buffer size, so the argument is cut to what the output buffer can take.
+int ShowMessage(UINT stringId, UINT icon, UINT buttons, LPCSTR caption, LPCSTR argument)
+{
+    char format[256];
+    char text[256];
+    char bounded[sizeof text];
+    MessageBeep(0);
+    int room = (int)sizeof text - LoadStringA(Instance, stringId, format, sizeof format);
+    lstrcpynA(bounded, argument, room > 1 ? room : 1);
+    wsprintfA(text, format, bounded);
+    return MessageBoxA(MainWindow, text, caption, icon | buttons | MB_SETFOREGROUND);
+}
+
+// IoFailed is set only after the box closes: every message MainWndProc gets meanwhile clears it.
+void CheckIoError()
+{
+    DWORD code = GetLastError();
+    if (code == 0) {
+        IoFailed = 0;
+        return;
+    }
+    char number[12];
+    wsprintfA(number, "%lu", code);
+    ShowMessage(IDS_IOERROR, MB_ICONEXCLAMATION, MB_OK, nullptr, number);
+    IoFailed = 1;
+}
+
+// A successful file call may leave an earlier error code in place, and a failed one
+// may leave none: judge the step by its result and report a failure in any case.
+void CheckIoStep(BOOL succeeded)
+{
+    if (succeeded)
+        SetLastError(0);
+    else if (GetLastError() == 0)
+        SetLastError(ERROR_GEN_FAILURE);
+    CheckIoError();
+}
+
+BOOL ReleaseDocFile()
+{
+    BOOL closed = CloseHandle(DocFile);
+    DocFile = nullptr;
+    DocPath[0] = '\0';
+    return closed;
+}
+
+// Held for reading and writing, shared for reading only. A path that DocPath cannot
+// hold is refused here, as the platform's ANSI calls refuse it, whatever the platform does.
+HANDLE CreateDocFile(LPCSTR path, DWORD disposition)
+{
+    if (lstrlenA(path) >= (int)sizeof DocPath) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The caption shows DocTitle. When the title does not fit, GetFileTitleA leaves the
+// buffer as it was, so the file's name is cut to fit instead of showing a stale title.
+void SetTitleFromPath()
+{
+    if (GetFileTitleA(DocPath, DocTitle, sizeof DocTitle) != 0) {
+        LPCSTR name = DocPath;
+        for (LPCSTR p = DocPath; *p; p++) {
+            if (*p == '\\' || *p == '/' || *p == ':')
+                name = p + 1;
+        }
+        lstrcpynA(DocTitle, name, sizeof DocTitle);
+    }
+    SetWindowTextA(MainWindow, DocTitle);
+}

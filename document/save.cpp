@@ -1,0 +1,100 @@
+// Saving: the pane's text rewrites the held document file in place.
+#include "document/document.h"
+#include "app/app.h"
+
+void SaveDocument()
+{
+    if (DocFile)
+        WriteDocument();
+    else
+        SaveDocumentAs();
+}
+
+// The caption change re-enters MainWndProc, which clears IoFailed, so the flag is set after it.
+static void LoseDocFile()
+{
+    CheckIoError();
+    DocFile = nullptr;
+    DocPath[0] = '\0';
+    DocTitle[0] = '\0';
+    SetWindowTextA(MainWindow, UntitledName);
+    IoFailed = 1;
+}
+
+// Moves the document to ChosenPath; returns FALSE when it ends without a file.
+static BOOL MoveToChosenFile()
+{
+    if (DocFile) {
+        CheckIoStep(ReleaseDocFile());
+        if (IoFailed)
+            return FALSE;
+    }
+    HANDLE file = CreateDocFile(ChosenPath, CREATE_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) {
+        LoseDocFile();
+        return FALSE;
+    }
+    SetLastError(0);
+    DocFile = file;
+    lstrcpynA(DocPath, ChosenPath, sizeof DocPath);
+    lstrcpynA(DocTitle, ChosenTitle, sizeof DocTitle);
+    SetWindowTextA(MainWindow, ChosenTitle);
+    return TRUE;
+}
+
+void SaveDocumentAs()
+{
+    lstrcpynA(ChosenPath, DocPath, sizeof ChosenPath);
+    lstrcpynA(ChosenTitle, DocTitle, sizeof ChosenTitle);
+    if (!GetSaveFileNameA(&FileDialog)) {
+        IoFailed = 1;
+        return;
+    }
+    if (lstrcmpA(ChosenPath, DocPath) != 0 && !MoveToChosenFile())
+        return;
+    WriteDocument();
+}
+
+// WriteFile may report success having written only part (a full disk does this):
+// keep writing until every byte is out or a call fails with its reason.
+static BOOL WriteAll(const char *bytes, DWORD count)
+{
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(DocFile, bytes, count, &written, nullptr))
+            return FALSE;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return FALSE;
+        }
+        bytes += written;
+        count -= written;
+    }
+    return TRUE;
+}
+
+// Rewrites the file from its start and cuts it to the new length; the text counts
+// as saved only when every step succeeded.
+void WriteDocument()
+{
+    static char text[MaxText + 1];
+    if (GetWindowTextLengthA(EditPane) > MaxText) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        CheckIoError();
+        return;
+    }
+    DWORD n = (DWORD)SendMessageA(EditPane, WM_GETTEXT, sizeof text, (LPARAM)text);
+    CheckIoStep(SetFilePointer(DocFile, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+    if (IoFailed)
+        return;
+    CheckIoStep(WriteAll(text, n));
+    if (IoFailed)
+        return;
+    CheckIoStep(SetEndOfFile(DocFile));
+    if (IoFailed)
+        return;
+    CheckIoStep(FlushFileBuffers(DocFile));
+    if (IoFailed)
+        return;
+    SendMessageA(EditPane, EM_SETMODIFY, 0, 0);
+}
