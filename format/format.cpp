@@ -76,7 +76,8 @@ void ChooseTextFormat()
         ApplyTextFormat();
 }
 
-// A new font resets the pane's text rectangle; the saved one keeps the 4-pixel margin.
+// A new font resets the pane's text rectangle and may give it margins of the font's
+// own; without them the saved rectangle keeps the text exactly 4 pixels in.
 void ApplyTextFormat()
 {
     RECT text;
@@ -85,6 +86,7 @@ void ApplyTextFormat()
     CurrentFont = CreateFontIndirectA(&FontSpec);
     SendMessageA(EditPane, WM_SETFONT, (WPARAM)CurrentFont, TRUE);
     TextColor = ColorOrFollow(FontDialog.rgbColors, COLOR_WINDOWTEXT);
+    SendMessageA(EditPane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     SendMessageA(EditPane, EM_SETRECT, 0, (LPARAM)&text);
 }
 

@@ -1,0 +1,165 @@
+// Answers modal boxes from the test side: a thread CBT hook notices each dialog as it is
+// activated, and a 1 ms thread timer acts on it from inside the dialog's own modal loop.
+// A watchdog thread turns a box left open, or a UI thread that stopped pumping, into a failure.
+#include "tests/support/harness.h"
+#include <gtest/gtest.h>
+#include <deque>
+#include <set>
+
+static HHOOK CbtHook;
+static std::deque<Reply> Replies;
+static std::vector<SeenBox> Seen;
+static std::set<HWND> Handled;
+static HWND PendingDialog;
+static DWORD UiThread;
+static volatile LONG BoxOpenSince;   // tick count when the newest box appeared, 0 when none
+
+static std::string TextOf(HWND window)
+{
+    char buffer[1024] = "";
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+static HWND FindChildEdit(HWND parent, int id)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (GetDlgCtrlID(child) == id && lstrcmpiA(cls, "Edit") == 0)
+            return child;
+        HWND inner = FindChildEdit(child, id);
+        if (inner)
+            return inner;
+    }
+    return nullptr;
+}
+
+static const int FileNameBox = 0x47C;
+
+static void Click(HWND dialog, int button)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));
+}
+
+static void Answer(HWND dialog)
+{
+    SeenBox box;
+    box.caption = TextOf(dialog);
+    HWND nameBox = FindChildEdit(dialog, FileNameBox);
+    box.isFileDialog = nameBox != nullptr;
+    if (nameBox)
+        box.fileName = TextOf(nameBox);
+    else if (GetDlgItem(dialog, 0xFFFF))
+        box.text = TextOf(GetDlgItem(dialog, 0xFFFF));
+    Seen.push_back(box);
+    if (Replies.empty()) {
+        ADD_FAILURE() << "unexpected box \"" << box.caption << "\": " << box.text << box.fileName;
+        Click(dialog, IDCANCEL);
+        return;
+    }
+    Reply reply = Replies.front();
+    Replies.pop_front();
+    if (reply.action) {
+        reply.action(dialog);
+    } else if (box.isFileDialog && !reply.typeName.empty()) {
+        SetWindowTextA(nameBox, reply.typeName.c_str());
+        Click(dialog, IDOK);
+    } else {
+        Click(dialog, reply.button);
+    }
+}
+
+static void CALLBACK AnswerSoon(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND dialog = PendingDialog;
+    PendingDialog = nullptr;
+    if (dialog && IsWindow(dialog))
+        Answer(dialog);
+}
+
+static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = (HWND)wParam;
+    if (code == HCBT_ACTIVATE) {
+        char cls[16] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0 && Handled.insert(window).second) {
+            PendingDialog = window;
+            InterlockedExchange(&BoxOpenSince, (LONG)GetTickCount());
+            SetTimer(nullptr, 0, 1, AnswerSoon);
+        }
+    } else if (code == HCBT_DESTROYWND) {
+        if (Handled.erase(window) && Handled.empty())
+            InterlockedExchange(&BoxOpenSince, 0);
+    }
+    return CallNextHookEx(CbtHook, code, wParam, lParam);
+}
+
+static BOOL CALLBACK CancelDialog(HWND window, LPARAM)
+{
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") == 0)
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+// Runs beside the UI thread: cancels boxes open for more than 15 s (the test then fails on
+// its assertions), and ends the process if boxes stay up for a minute, so nothing hangs CI.
+static DWORD WINAPI Watchdog(LPVOID)
+{
+    for (;;) {
+        Sleep(500);
+        LONG since = BoxOpenSince;
+        if (since == 0)
+            continue;
+        DWORD open = GetTickCount() - (DWORD)since;
+        if (open > 15000)
+            EnumThreadWindows(UiThread, CancelDialog, 0);
+        if (open > 60000) {
+            fprintf(stderr, "watchdog: a box stayed open for a minute; ending the test process\n");
+            fflush(stderr);
+            ExitProcess(3);
+        }
+    }
+}
+
+void InstallAutopilot()
+{
+    UiThread = GetCurrentThreadId();
+    CbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, UiThread);
+    CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+}
+
+void ExpectBox(int button)
+{
+    Reply reply;
+    reply.button = button;
+    Replies.push_back(reply);
+}
+
+void ExpectFileDialog(const std::string &name)
+{
+    Reply reply;
+    reply.button = IDOK;
+    reply.typeName = name;
+    Replies.push_back(reply);
+}
+
+void ExpectDialog(BoxAction action)
+{
+    Reply reply;
+    reply.action = action;
+    Replies.push_back(reply);
+}
+
+const std::vector<SeenBox> &Boxes() { return Seen; }
+int PendingReplies() { return (int)Replies.size(); }
+
+void ClearBoxes()
+{
+    Seen.clear();
+    Replies.clear();
+}

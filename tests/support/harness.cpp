@@ -1,0 +1,166 @@
+// Starting, driving and ending the real editor inside a test process.
+#include "tests/support/harness.h"
+#include "app/app.h"
+#include "document/document.h"
+#include "format/format.h"
+
+static char TailBuffer[8192];
+static std::string CurrentTempDir;
+
+void StartEditor(const char *commandTail)
+{
+    lstrcpynA(TailBuffer, commandTail, sizeof TailBuffer);
+    KeepRunning = 1;
+    StartBrevitor(GetModuleHandleA(nullptr), TailBuffer, SW_SHOWNORMAL);
+    Pump();
+}
+
+void StopEditor()
+{
+    if (MainWindow && IsWindow(MainWindow)) {
+        SendMessageA(EditPane, EM_SETMODIFY, 0, 0);
+        DestroyWindow(MainWindow);
+    }
+    if (DocFile)
+        CloseHandle(DocFile);
+    DocFile = nullptr;
+    DocPath[0] = '\0';
+    MainWindow = nullptr;
+    EditPane = nullptr;
+    DeleteObject(CurrentFont);
+    CurrentFont = nullptr;
+    TextColor = FollowSystem;
+    BackColor = FollowSystem;
+    DrainQuit();
+}
+
+// A WM_QUIT is left in the queue for the test to see.
+void Pump(int ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG peek;
+        while (PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (peek.message == WM_QUIT)
+                return;
+            PumpMessage();
+        }
+        Sleep(1);
+    } while (GetTickCount() - start < (DWORD)ms);
+}
+
+void DrainQuit()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+std::string PaneText()
+{
+    static char text[70000];
+    text[0] = '\0';
+    SendMessageA(EditPane, WM_GETTEXT, sizeof text, (LPARAM)text);
+    return text;
+}
+
+std::string Caption(HWND window)
+{
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+void TypeText(const char *text)
+{
+    for (const char *p = text; *p; p++)
+        SendMessageA(EditPane, WM_CHAR, (WPARAM)(unsigned char)(*p == '\n' ? '\r' : *p), 1);
+}
+
+void SendCommand(WORD command)
+{
+    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+static void RemoveTempDir()
+{
+    if (CurrentTempDir.empty())
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((CurrentTempDir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string path = CurrentTempDir + "\\" + found.cFileName;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA(path.c_str());
+            else if (found.cFileName[0] != '.')
+                RemoveDirectoryA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(CurrentTempDir.c_str());
+    CurrentTempDir.clear();
+}
+
+std::string TempDir()
+{
+    if (CurrentTempDir.empty()) {
+        char base[MAX_PATH] = "";
+        GetTempPathA(sizeof base, base);
+        char name[64];
+        wsprintfA(name, "brv%lu-%lu", GetCurrentProcessId(), GetTickCount());
+        CurrentTempDir = std::string(base) + name;
+        CreateDirectoryA(CurrentTempDir.c_str(), nullptr);
+    }
+    return CurrentTempDir;
+}
+
+std::string TempPath(const char *name)
+{
+    return TempDir() + "\\" + name;
+}
+
+std::string ReadBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (file == INVALID_HANDLE_VALUE || !WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr))
+        ADD_FAILURE() << "could not write " << path;
+    CloseHandle(file);
+}
+
+void EditorTest::SetUp()
+{
+    ClearBoxes();
+    StartEditor("");
+}
+
+void EditorTest::TearDown()
+{
+    EXPECT_EQ(PendingReplies(), 0) << "an expected box never appeared";
+    ClearBoxes();
+    StopEditor();
+    RemoveTempDir();
+}
+
+void EditorTest::Restart(const char *commandTail)
+{
+    StopEditor();
+    StartEditor(commandTail);
+}

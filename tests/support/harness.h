@@ -1,0 +1,65 @@
+// Test side of Brevitor: starts the real editor in the test process, pumps its
+// messages, and answers its message boxes and dialogs as a user would.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// What a modal box or dialog showed when it appeared.
+struct SeenBox {
+    std::string caption;   // window caption
+    std::string text;      // message box text (static 0xFFFF), empty for dialogs
+    std::string fileName;  // file dialogs: the name proposed in the file-name box
+    bool isFileDialog = false;
+};
+
+// How to answer the next box. Exactly one of these is used, in this order:
+// a callback, a file name to type (then OK), or a button to click.
+typedef void (*BoxAction)(HWND dialog);
+struct Reply {
+    int button = IDCANCEL;
+    std::string typeName;
+    BoxAction action = nullptr;
+};
+
+// Queue answers for the boxes the next steps will raise, in the order they appear.
+void ExpectBox(int button);
+void ExpectFileDialog(const std::string &name);   // types name, presses OK
+void ExpectDialog(BoxAction action);
+// Boxes seen since the last ClearBoxes, and how many queued answers remain unused.
+const std::vector<SeenBox> &Boxes();
+int PendingReplies();
+void ClearBoxes();
+
+// Starts the real editor (all start-up steps) with the given command tail.
+void StartEditor(const char *commandTail = "");
+// Ends it without any prompt and resets what a later test in this process would see.
+void StopEditor();
+// Processes queued messages through the program's own loop step for about ms milliseconds.
+void Pump(int ms = 30);
+// Drops a WM_QUIT left in the queue, so later modal loops do not return at once.
+void DrainQuit();
+
+// Text helpers.
+std::string PaneText();
+std::string Caption(HWND window);
+void TypeText(const char *text);      // as typed keys, so the pane counts it as an edit
+void SendCommand(WORD command);       // as a menu choice (WM_COMMAND, code 0)
+
+// Files in a fresh per-test folder under the system temp folder.
+std::string TempDir();                          // created on first use in each test
+std::string TempPath(const char *name);         // full Windows path inside TempDir
+std::string ReadBytes(const std::string &path); // whole file, or "<missing>"
+void WriteBytes(const std::string &path, const std::string &bytes);
+
+// Fixture for tests that drive the editor: starts it with an empty command tail,
+// and fails the test if a queued answer was never used.
+#include <gtest/gtest.h>
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void Restart(const char *commandTail);   // ends the editor and starts it anew with this tail
+};
+
+void InstallAutopilot();

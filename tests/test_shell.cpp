@@ -1,0 +1,349 @@
+// The shell: command tail, start-up, layout, focus, shortcuts, edit commands, About box, strings.
+#include "tests/support/harness.h"
+#include "app/app.h"
+#include "app/resource.h"
+#include "document/document.h"
+
+TEST(CommandTail, DropsTheProgramNameAndKeepsTheRestVerbatim)
+{
+    struct Row { const char *line; const char *tail; };
+    const Row rows[] = {
+        {"\"C:\\Program Files\\brevitor.exe\" notes.brv", "notes.brv"},
+        {"brevitor.exe     notes.brv", "notes.brv"},
+        {"brevitor.exe notes.brv   ", "notes.brv   "},
+        {"brevitor.exe \"a b.brv\"", "\"a b.brv\""},
+        {"\"C:\\brevitor.exe\"", ""},
+        {"brevitor.exe", ""},
+        {"brevitor.exe    ", ""},
+        {"\"C:\\never closed quote.exe arg", ""},
+        {"\"C:\\brevitor.exe\"next.brv", "next.brv"},
+        {"brevitor.exe\t\x01\x1f x y", "x y"},
+        {"", ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.line);
+        char line[256];
+        lstrcpynA(line, row.line, sizeof line);
+        EXPECT_STREQ(CommandTail(line), row.tail);
+    }
+}
+
+TEST(CommandTail, ShowCommandComesFromStartupInfoOnlyWhenFlagged)
+{
+    STARTUPINFOA startup = {};
+    startup.wShowWindow = SW_SHOWMINIMIZED;
+    EXPECT_EQ(ShowCommandFrom(&startup), SW_SHOWDEFAULT);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    EXPECT_EQ(ShowCommandFrom(&startup), SW_SHOWMINIMIZED);
+}
+
+TEST(Strings, TableHoldsTheExactTexts)
+{
+    struct Row { UINT id; const char *text; };
+    const Row rows[] = {
+        {IDS_APPNAME, "Brevitor"},
+        {IDS_UNTITLED, "Untitled"},
+        {IDS_FILTER, "Brevitor files (*.brv)|*.brv|Plain text files (*.txt)|*.txt|ASCII files (*.asc)|*.asc*|"
+                     "All text files (*.brv, *.txt, *.asc)|*.brv;*.txt;*.asc|All files (*.*)|*.*||"},
+        {IDS_DEFEXT, "brv"},
+        {IDS_SAVEPROMPT, "Save document \"%s\" before closing?"},
+        {IDS_REVERTPROMPT, "Revert to most recently saved version of document \"%s\"?"},
+        {IDS_DEFAULTPROMPT, "Revert document \"%s\" to standard text format?"},
+        {IDS_TOOLONG, "Sorry, document \"%s\" is too long for Brevitor to read."},
+        {IDS_IOERROR, "Unanticipated input/output error #%s."},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.id);
+        char text[512] = "";
+        LoadStringA(GetModuleHandleA(nullptr), row.id, text, sizeof text);
+        EXPECT_STREQ(text, row.text);
+    }
+}
+
+TEST(Menu, EveryEntryShowsItsShortcutAfterATab)
+{
+    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN));
+    ASSERT_NE(bar, nullptr);
+    const char *titles[] = {"&File", "&Edit", "For&mat", "&Help"};
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    int withShortcut = 0;
+    for (int i = 0; i < 4; i++) {
+        char title[64] = "";
+        GetMenuStringA(bar, i, title, sizeof title, MF_BYPOSITION);
+        EXPECT_STREQ(title, titles[i]);
+        HMENU popup = GetSubMenu(bar, i);
+        for (int j = 0; j < GetMenuItemCount(popup); j++) {
+            UINT id = GetMenuItemID(popup, j);
+            if (id == 0)
+                continue;   // separator
+            char label[128] = "";
+            GetMenuStringA(popup, j, label, sizeof label, MF_BYPOSITION);
+            SCOPED_TRACE(label);
+            EXPECT_EQ(strchr(label, '\t') != nullptr, id != IDM_ABOUT);
+            withShortcut += strchr(label, '\t') != nullptr;
+        }
+    }
+    EXPECT_EQ(withShortcut, 19);
+    DestroyMenu(bar);
+}
+
+typedef EditorTest Startup;
+
+TEST_F(Startup, ShowsAnUntitledEmptyDocument)
+{
+    EXPECT_EQ(Caption(MainWindow), "Untitled");
+    EXPECT_STREQ(DocTitle, "Untitled");
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_TRUE(IsWindowVisible(MainWindow));
+    EXPECT_EQ(GetParent(EditPane), MainWindow);
+    EXPECT_EQ(GetDlgCtrlID(EditPane), IDC_EDIT);
+    EXPECT_EQ(SendMessageA(EditPane, EM_GETLIMITTEXT, 0, 0), 32767);
+    EXPECT_EQ(SendMessageA(EditPane, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(DocFile, nullptr);
+    EXPECT_EQ(GetWindowLongA(MainWindow, GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN),
+              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
+}
+
+static int LineHeight()
+{
+    HDC dc = GetDC(EditPane);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(EditPane, dc);
+    return metrics.tmHeight;
+}
+
+static void ExpectMarginOf4()
+{
+    RECT client, text;
+    GetClientRect(MainWindow, &client);
+    SendMessageA(EditPane, EM_GETRECT, 0, (LPARAM)&text);
+    EXPECT_EQ(text.left, client.left + 4);
+    EXPECT_EQ(text.top, client.top + 4);
+    EXPECT_EQ(text.right, client.right - 4);
+    // The pane trims the bottom to whole lines of text.
+    EXPECT_LE(text.bottom, client.bottom - 4);
+    EXPECT_GT(text.bottom, client.bottom - 4 - LineHeight());
+    RECT pane;
+    GetClientRect(EditPane, &pane);
+    EXPECT_LE(pane.right, client.right);   // the pane covers the client area (less its scroll bar)
+}
+
+TEST_F(Startup, TextKeepsA4PixelMarginAfterAnyResize)
+{
+    const SIZE sizes[] = {{640, 480}, {300, 200}, {300, 200}, {801, 599}};
+    for (const SIZE &size : sizes) {
+        SCOPED_TRACE(size.cx);
+        SetWindowPos(MainWindow, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        Pump();
+        ExpectMarginOf4();
+    }
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    for (int i = 0; i < 3; i++)   // the same size again and again must not shrink the text
+        SendMessageA(MainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    ExpectMarginOf4();
+}
+
+TEST_F(Startup, FocusGoesToThePane)
+{
+    SetFocus(nullptr);
+    SetFocus(MainWindow);
+    EXPECT_EQ(GetFocus(), EditPane);
+}
+
+// Records shortcut commands in front of the real window procedure. Menu state is left
+// out (WM_INITMENUPOPUP swallowed) so that every row of the table can be seen.
+static std::vector<WPARAM> Commands;
+static LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) {
+        Commands.push_back(wParam);
+        return 0;
+    }
+    if (message == WM_INITMENUPOPUP)
+        return 0;
+    return MainWndProc(window, message, wParam, lParam);
+}
+
+static void PressKey(BYTE key, bool ctrl, bool alt, bool shift)
+{
+    BYTE state[256] = {};
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    state[VK_MENU] = alt ? 0x80 : 0;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    UINT message = alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    PostMessageA(EditPane, message, key, alt ? 0x20000001 : 1);
+    Pump(10);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+}
+
+TEST_F(Startup, EveryShortcutReachesItsCommandThroughTheMessageLoop)
+{
+    struct Row { BYTE key; bool ctrl, alt, shift; WORD command; };
+    const Row rows[] = {
+        {'A', 1, 0, 0, IDM_SELECTALL}, {'B', 1, 0, 0, IDM_BACKCOLOR}, {'C', 1, 0, 0, IDM_COPY},
+        {'D', 1, 0, 0, IDM_DEFAULTFORMAT}, {'F', 1, 0, 0, IDM_TEXTFORMAT}, {'N', 1, 0, 0, IDM_NEW},
+        {'O', 1, 0, 0, IDM_OPEN}, {'P', 1, 0, 0, IDM_PRINT}, {'P', 1, 1, 0, IDM_PAGESETUP},
+        {'Q', 1, 0, 0, IDM_EXIT}, {'R', 1, 0, 0, IDM_REVERT}, {'S', 1, 0, 0, IDM_SAVE},
+        {'S', 1, 1, 0, IDM_SAVEAS}, {'V', 1, 0, 0, IDM_PASTE}, {VK_BACK, 0, 1, 0, IDM_UNDO},
+        {VK_DELETE, 0, 0, 1, IDM_CUT}, {VK_F1, 0, 0, 0, IDM_HELP}, {VK_F2, 0, 0, 0, IDM_CUT},
+        {VK_F3, 0, 0, 0, IDM_COPY}, {VK_F4, 0, 0, 0, IDM_PASTE}, {VK_HELP, 1, 0, 0, IDM_HELP},
+        {VK_HELP, 1, 0, 1, IDM_HELP}, {VK_INSERT, 1, 0, 0, IDM_COPY}, {VK_INSERT, 0, 0, 1, IDM_PASTE},
+        {'W', 1, 0, 0, IDM_CLOSE}, {'X', 1, 0, 0, IDM_CUT}, {'Z', 1, 0, 0, IDM_UNDO},
+    };
+    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << (int)row.key << " ctrl " << row.ctrl
+                                        << " alt " << row.alt << " shift " << row.shift);
+        Commands.clear();
+        PressKey(row.key, row.ctrl, row.alt, row.shift);
+        ASSERT_EQ(Commands.size(), 1u);
+        EXPECT_EQ(LOWORD(Commands[0]), row.command);
+        EXPECT_EQ(HIWORD(Commands[0]), 1) << "sent as a shortcut";
+    }
+    Commands.clear();
+    PressKey(0xBF, 1, 0, 0);   // the slash key is not Help
+    EXPECT_TRUE(Commands.empty());
+    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)MainWndProc);
+}
+
+typedef EditorTest EditCommands;
+
+TEST_F(EditCommands, SelectAllThenDeleteEmptiesThePaneAndMarksItModified)
+{
+    SetWindowTextA(EditPane, "some words\r\nand a line");
+    SendCommand(IDM_SELECTALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(EditPane, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 22u);
+    SendCommand(IDM_DELETE);
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_NE(SendMessageA(EditPane, EM_GETMODIFY, 0, 0), 0);
+}
+
+TEST_F(EditCommands, UndoTakesBackTyping)
+{
+    TypeText("typed");
+    ASSERT_EQ(PaneText(), "typed");
+    SendCommand(IDM_UNDO);
+    EXPECT_EQ(PaneText(), "");
+}
+
+TEST_F(EditCommands, CutAndPasteMoveTextThroughTheClipboard)
+{
+    TypeText("cut me");
+    SendMessageA(EditPane, EM_SETSEL, 0, 3);
+    SendCommand(IDM_CUT);
+    EXPECT_EQ(PaneText(), " me");
+    SendMessageA(EditPane, EM_SETSEL, 3, 3);
+    SendCommand(IDM_PASTE);
+    EXPECT_EQ(PaneText(), " mecut");
+    SendMessageA(EditPane, EM_SETSEL, 0, 3);
+    SendCommand(IDM_COPY);
+    SendMessageA(EditPane, EM_SETSEL, 6, 6);
+    SendCommand(IDM_PASTE);
+    EXPECT_EQ(PaneText(), " mecut me");
+}
+
+TEST_F(EditCommands, UnknownAndInactiveCommandsChangeNothing)
+{
+    TypeText("keep");
+    for (WORD command : {(WORD)4242, (WORD)IDM_PRINT, (WORD)IDM_PAGESETUP, (WORD)IDM_HELP}) {
+        SCOPED_TRACE(command);
+        SendCommand(command);
+        Pump();
+        EXPECT_EQ(PaneText(), "keep");
+        EXPECT_EQ(Caption(MainWindow), "Untitled");
+        EXPECT_NE(SendMessageA(EditPane, EM_GETMODIFY, 0, 0), 0);
+        EXPECT_TRUE(IsWindow(MainWindow));
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// What the About box showed, and whether its owner was disabled while it was up.
+static std::vector<std::string> AboutTexts;
+static bool OwnerDisabled;
+static LONG AboutStyle;
+
+static void RecordAbout(HWND dialog)
+{
+    AboutTexts.clear();
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        AboutTexts.push_back(Caption(child));
+    OwnerDisabled = !IsWindowEnabled(MainWindow);
+    AboutStyle = GetWindowLongA(dialog, GWL_STYLE);
+}
+
+static void AboutEscape(HWND dialog)
+{
+    RecordAbout(dialog);
+    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+static void AboutEnter(HWND dialog)
+{
+    RecordAbout(dialog);
+    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
+}
+
+static void AboutContinue(HWND dialog)
+{
+    RecordAbout(dialog);
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+typedef EditorTest AboutBox;
+
+TEST_F(AboutBox, OpensModallyShowsItsTextsAndClosesOnEscapeEnterAndContinue)
+{
+    BoxAction ways[] = {AboutEscape, AboutEnter, AboutContinue};
+    for (BoxAction way : ways) {
+        AboutTexts.clear();
+        OwnerDisabled = false;
+        ExpectDialog(way);
+        SendCommand(IDM_ABOUT);   // returns only when the modal box has closed
+        ASSERT_EQ(AboutTexts.size(), 6u);
+        EXPECT_EQ(AboutTexts[1], "Brevitor 1.0");
+        EXPECT_EQ(AboutTexts[2], "Example Windows application");
+        EXPECT_EQ(AboutTexts[4], "15 January 1995");
+        EXPECT_EQ(AboutTexts[5], "Continue");
+        EXPECT_TRUE(OwnerDisabled);
+        EXPECT_EQ(AboutStyle & (WS_CAPTION | WS_SYSMENU), 0);
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    }
+    EXPECT_EQ(Boxes().size(), 3u);
+    EXPECT_EQ(Boxes()[0].caption, "");
+}
+
+// The real program, started as its own process: whatever code the quit message
+// carries, the process ends with 0.
+TEST(Program, ExitCodeIsZeroWhateverTheQuitCode)
+{
+    char exe[MAX_PATH];
+    lstrcpynA(exe, BREVITOR_EXE, sizeof exe);
+    for (char *p = exe; *p; p++)
+        if (*p == '/')
+            *p = '\\';
+    char line[MAX_PATH + 8];
+    wsprintfA(line, "\"Z:%s\"", exe);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        << GetLastError();
+    WaitForInputIdle(process.hProcess, 20000);
+    for (int i = 0; i < 200 && !PostThreadMessageA(process.dwThreadId, WM_QUIT, 7, 0); i++)
+        Sleep(50);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
