@@ -19,5 +19,8 @@ void PumpMessage();
 LPSTR CommandTail(LPSTR commandLine);
 int ShowCommandFrom(const STARTUPINFOA *startup);
 
+// Keeps the pane's text 4 pixels in from its edges.
+void SetTextMargin();
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -26,14 +26,21 @@ static LRESULT DoDestroy()
     return 0;
 }
 
-// The text rectangle is set from the client size itself, so repeated WM_SIZE
-// messages of one size never shrink the margin below 4 pixels.
-static LRESULT DoSize(int width, int height)
+// The text rectangle is set from the pane's client area (less its scroll bar) rather than
+// adjusted: the pane trims it to whole lines, and repeated WM_SIZE messages of one size
+// would otherwise shrink it further each time.
+void SetTextMargin()
 {
-    RECT text = {0, 0, width, height};
-    MoveWindow(EditPane, 0, 0, width, height, TRUE);
+    RECT text;
+    GetClientRect(EditPane, &text);
     InflateRect(&text, -4, -4);
     SendMessageA(EditPane, EM_SETRECT, 0, (LPARAM)&text);
+}
+
+static LRESULT DoSize(int width, int height)
+{
+    MoveWindow(EditPane, 0, 0, width, height, TRUE);
+    SetTextMargin();
     return 0;
 }
 

@@ -77,17 +77,15 @@ void ChooseTextFormat()
 }
 
 // A new font resets the pane's text rectangle and may give it margins of the font's
-// own; without them the saved rectangle keeps the text exactly 4 pixels in.
+// own; the 4-pixel margin is laid out again from the pane's client area.
 void ApplyTextFormat()
 {
-    RECT text;
-    SendMessageA(EditPane, EM_GETRECT, 0, (LPARAM)&text);
     DeleteObject(CurrentFont);
     CurrentFont = CreateFontIndirectA(&FontSpec);
     SendMessageA(EditPane, WM_SETFONT, (WPARAM)CurrentFont, TRUE);
     TextColor = ColorOrFollow(FontDialog.rgbColors, COLOR_WINDOWTEXT);
     SendMessageA(EditPane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-    SendMessageA(EditPane, EM_SETRECT, 0, (LPARAM)&text);
+    SetTextMargin();
 }
 
 void ChooseBackColor()

@@ -117,8 +117,15 @@ static int LineHeight()
 
 static void ExpectMarginOf4()
 {
-    RECT client, text;
+    RECT client, pane, text;
     GetClientRect(MainWindow, &client);
+    GetWindowRect(EditPane, &pane);
+    MapWindowPoints(nullptr, MainWindow, (POINT *)&pane, 2);
+    EXPECT_EQ(pane.left, 0);   // the pane covers the whole client area
+    EXPECT_EQ(pane.top, 0);
+    EXPECT_EQ(pane.right, client.right);
+    EXPECT_EQ(pane.bottom, client.bottom);
+    GetClientRect(EditPane, &client);   // the text stays clear of the scroll bar too
     SendMessageA(EditPane, EM_GETRECT, 0, (LPARAM)&text);
     EXPECT_EQ(text.left, client.left + 4);
     EXPECT_EQ(text.top, client.top + 4);
@@ -126,9 +133,6 @@ static void ExpectMarginOf4()
     // The pane trims the bottom to whole lines of text.
     EXPECT_LE(text.bottom, client.bottom - 4);
     EXPECT_GT(text.bottom, client.bottom - 4 - LineHeight());
-    RECT pane;
-    GetClientRect(EditPane, &pane);
-    EXPECT_LE(pane.right, client.right);   // the pane covers the client area (less its scroll bar)
 }
 
 TEST_F(Startup, TextKeepsA4PixelMarginAfterAnyResize)
