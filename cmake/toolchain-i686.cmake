@@ -1,0 +1,4 @@
+# 32-bit Windows: the product build.
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(BREVITOR_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-posix.cmake)
