@@ -37,8 +37,13 @@ static BOOL MoveToChosenFile()
     SetLastError(0);
     DocFile = file;
     lstrcpynA(DocPath, ChosenPath, sizeof DocPath);
+    // A name too long for the dialog's title buffer leaves it unterminated or stale there.
+    if (lstrlenA(ChosenPath + FileDialog.nFileOffset) >= (int)sizeof ChosenTitle) {
+        SetTitleFromPath();
+        return TRUE;
+    }
     lstrcpynA(DocTitle, ChosenTitle, sizeof DocTitle);
-    SetWindowTextA(MainWindow, ChosenTitle);
+    SetWindowTextA(MainWindow, DocTitle);
     return TRUE;
 }
 

@@ -1,0 +1,61 @@
+// Small helpers for tests that open, edit and save documents as a user would.
+#pragma once
+#include "tests/support/harness.h"
+#include "app/app.h"
+#include "app/resource.h"
+
+// Whether the pane counts its text as unsaved.
+inline bool Modified()
+{
+    return SendMessageA(EditPane, EM_GETMODIFY, 0, 0) != 0;
+}
+
+// File > Open, typing path into the dialog; for an existing file (a missing one
+// raises the dialog's own create prompt, which needs an answer of its own).
+inline void OpenThroughDialog(const std::string &path)
+{
+    ExpectFileDialog(path);
+    SendCommand(IDM_OPEN);
+}
+
+// Replaces the whole text by typing over a full selection: an edit, so it counts as unsaved.
+inline void TypeOver(const char *text)
+{
+    SendMessageA(EditPane, EM_SETSEL, 0, -1);
+    if (*text)
+        TypeText(text);
+    else
+        SendMessageA(EditPane, WM_CLEAR, 0, 0);
+}
+
+// What another program gets when it opens path with the given access and sharing:
+// 0 when it may, else the error code. The handle is closed again at once.
+inline DWORD OpenErrorFor(const std::string &path, DWORD access, DWORD share)
+{
+    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return 0;
+}
+
+// Another program trying to write the file, letting others read and write.
+inline DWORD WriteOpenError(const std::string &path)
+{
+    return OpenErrorFor(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+}
+
+// The file's last-write time, read without opening it.
+inline ULONGLONG LastWriteTime(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// The save prompt as the user reads it for a document titled title.
+inline std::string SavePromptText(const std::string &title)
+{
+    return "Save document \"" + title + "\" before closing?";
+}

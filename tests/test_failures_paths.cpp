@@ -1,0 +1,340 @@
+// Files that cannot be opened or created, paths and names that do not fit, and names
+// with format characters: the numbered error, and what the user is left with afterwards.
+#include "tests/support/documents.h"
+#include "app/app.h"
+#include "app/resource.h"
+#include "document/document.h"
+
+static std::string IoError(int code)
+{
+    return "Unanticipated input/output error #" + std::to_string(code) + ".";
+}
+
+// A file in the test's folder whose full path is exactly length characters.
+static std::string PathOfLength(size_t length)
+{
+    std::string folder = TempDir() + "\\";
+    return folder + std::string(length - folder.size() - 4, 'p') + ".brv";
+}
+
+static std::string NameOf(const std::string &path)
+{
+    return path.substr(path.rfind('\\') + 1);
+}
+
+static std::string RevertPromptText(const std::string &title)
+{
+    return "Revert to most recently saved version of document \"" + title + "\"?";
+}
+
+// A document without a file after a failed open or create: no path, no title, "Untitled" shown.
+static void ExpectFileLost()
+{
+    EXPECT_EQ(DocFile, nullptr);
+    EXPECT_STREQ(DocPath, "");
+    EXPECT_STREQ(DocTitle, "");
+    EXPECT_EQ(Caption(MainWindow), "Untitled");
+}
+
+// Another program holding the file: for writing, or for reading without letting others write.
+static HANDLE HoldForWriting(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+}
+
+static HANDLE HoldForReadingOnly(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// Opens that fail: the numbered error, then a document without a file.
+
+typedef EditorTest FailedOpen;
+
+static bool VisibleDuringBox;
+
+static void NoteVisibilityThenOk(HWND box)
+{
+    VisibleDuringBox = IsWindowVisible(MainWindow) != FALSE;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+}
+
+TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoesOnUntitled)
+{
+    std::string plain = TempPath("plain.brv");
+    std::string held = TempPath("held.brv");
+    WriteBytes(plain, "quoted on the line");
+    WriteBytes(held, "held elsewhere");
+    struct Row { const char *name; std::string tail; HANDLE (*hold)(const std::string &); int code; };
+    const Row rows[] = {
+        {"a directory", TempDir(), nullptr, ERROR_ACCESS_DENIED},
+        {"held for writing", held, HoldForWriting, ERROR_SHARING_VIOLATION},
+        {"held without letting others write", held, HoldForReadingOnly, ERROR_SHARING_VIOLATION},
+        {"a missing folder", TempPath("absent\\new.brv"), nullptr, ERROR_PATH_NOT_FOUND},
+        {"in double quotes", "\"" + plain + "\"", nullptr, ERROR_INVALID_NAME},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        HANDLE holder = row.hold ? row.hold(row.tail) : nullptr;
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        ClearBoxes();
+        VisibleDuringBox = true;
+        ExpectDialog(NoteVisibilityThenOk);
+        Restart(row.tail.c_str());
+        if (holder)
+            CloseHandle(holder);
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].text, IoError(row.code));
+        EXPECT_FALSE(VisibleDuringBox) << "the error came before the window was shown";
+        ExpectFileLost();
+        EXPECT_EQ(PaneText(), "");
+        EXPECT_TRUE(IsWindowVisible(MainWindow));
+        TypeText("goes on");
+        EXPECT_EQ(PaneText(), "goes on");
+    }
+    EXPECT_EQ(ReadBytes(plain), "quoted on the line");
+    EXPECT_EQ(ReadBytes(held), "held elsewhere");
+    EXPECT_EQ(GetFileAttributesA(TempPath("absent").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FailedOpen, HeldFileChosenInOpenLeavesNoFileAndThePromptNamesAnEmptyTitle)
+{
+    std::string mine = TempPath("mine.brv");
+    std::string held = TempPath("held.brv");
+    WriteBytes(mine, "mine");
+    WriteBytes(held, "held elsewhere");
+    Restart(mine.c_str());
+    HANDLE holder = HoldForWriting(held);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    ClearBoxes();
+    ExpectFileDialog(held);
+    ExpectBox(IDOK);
+    SendCommand(IDM_OPEN);
+    CloseHandle(holder);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].text, IoError(ERROR_SHARING_VIOLATION));
+    ExpectFileLost();
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(WriteOpenError(mine), 0u) << "the previous file was let go";
+
+    ClearBoxes();
+    TypeText("after");
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_CLOSE);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, SavePromptText(""));
+    EXPECT_TRUE(IsWindow(MainWindow));
+}
+
+// ---------------------------------------------------------------------------------------
+// Save As onto a file that cannot be created.
+
+typedef EditorTest FailedSaveAs;
+
+TEST_F(FailedSaveAs, HeldTargetGives32LeavesNoFileAndTheNextSaveAsksForAName)
+{
+    std::string mine = TempPath("mine.brv");
+    std::string held = TempPath("held.brv");
+    std::string third = TempPath("third.brv");
+    WriteBytes(mine, "as saved");
+    WriteBytes(held, "held elsewhere");
+    Restart(mine.c_str());
+    TypeText("edited, ");
+    HANDLE holder = HoldForWriting(held);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    ClearBoxes();
+    ExpectFileDialog(held);
+    ExpectBox(IDYES);   // the dialog's replace prompt
+    ExpectBox(IDOK);
+    SendCommand(IDM_SAVEAS);
+    CloseHandle(holder);
+    ASSERT_EQ(Boxes().size(), 3u);
+    EXPECT_EQ(Boxes()[2].text, IoError(ERROR_SHARING_VIOLATION));
+    ExpectFileLost();
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(PaneText(), "edited, as saved");
+    EXPECT_EQ(ReadBytes(held), "held elsewhere");
+    EXPECT_EQ(ReadBytes(mine), "as saved");
+    EXPECT_EQ(WriteOpenError(mine), 0u) << "the old file was let go";
+
+    ClearBoxes();
+    ExpectFileDialog(third);
+    SendCommand(IDM_SAVE);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_TRUE(Boxes()[0].isFileDialog);
+    EXPECT_EQ(Boxes()[0].caption, "Save As");
+    EXPECT_EQ(ReadBytes(third), "edited, as saved");
+    EXPECT_EQ(Caption(MainWindow), "third.brv");
+    EXPECT_FALSE(Modified());
+}
+
+// ---------------------------------------------------------------------------------------
+// Paths of 260 characters or more do not fit DocPath: they are refused at the open step,
+// even where the platform itself would open them.
+
+typedef EditorTest LongPaths;
+
+TEST_F(LongPaths, CommandTailOf260OrMoreIsRefusedWith206AndOf259Opens)
+{
+    struct Row { size_t length; bool exists; };
+    const Row rows[] = {{259, true}, {259, false}, {260, true}, {260, false}, {261, false}, {300, false}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.length << (row.exists ? " characters, existing" : " characters"));
+        std::string path = PathOfLength(row.length);
+        ASSERT_EQ(path.size(), row.length);
+        StopEditor();
+        DeleteFileA(path.c_str());
+        if (row.exists)
+            WriteBytes(path, "long way in");
+        ClearBoxes();
+        bool refused = row.length >= 260;
+        if (refused)
+            ExpectBox(IDOK);
+        StartEditor(path.c_str());
+        if (!refused) {
+            EXPECT_TRUE(Boxes().empty());
+            EXPECT_EQ(DocPath, path);
+            EXPECT_EQ(PaneText(), row.exists ? "long way in" : "");
+            EXPECT_EQ(Caption(MainWindow), NameOf(path).substr(0, 63));
+            continue;
+        }
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].text, IoError(ERROR_FILENAME_EXCED_RANGE));
+        EXPECT_EQ(DocFile, nullptr);
+        EXPECT_STREQ(DocPath, "");
+        EXPECT_STREQ(DocTitle, "");
+        EXPECT_EQ(Caption(MainWindow), "Untitled");
+        EXPECT_EQ(ReadBytes(path), row.exists ? "long way in" : "<missing>") << "neither opened nor created";
+    }
+}
+
+TEST_F(LongPaths, FiveThousandCharacterTailOverflowsNothingAndGoesOnUntitled)
+{
+    std::string tail = "C:\\";
+    while (tail.size() < 5000)
+        tail += "a folder with a long name\\";
+    tail.resize(4996);
+    tail += ".brv";
+    ExpectBox(IDOK);
+    Restart(tail.c_str());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, IoError(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_EQ(DocFile, nullptr);
+    EXPECT_STREQ(DocPath, "");
+    EXPECT_STREQ(DocTitle, "");
+    EXPECT_EQ(Caption(MainWindow), "Untitled");
+    EXPECT_TRUE(IsWindowVisible(MainWindow));
+
+    std::string saved = TempPath("after.brv");
+    TypeText("still working");
+    ExpectFileDialog(saved);
+    SendCommand(IDM_SAVE);
+    EXPECT_EQ(ReadBytes(saved), "still working");
+    EXPECT_EQ(Caption(MainWindow), "after.brv");
+}
+
+// The Open dialog hands over at most 259 characters and a terminator; longer names never
+// reach the program (and past 260 this platform's dialog cannot be driven safely).
+TEST_F(LongPaths, OpenDialogOpens259AndCannotHandOver260)
+{
+    std::string fits = PathOfLength(259);
+    std::string over = PathOfLength(260);
+    WriteBytes(fits, "fits");
+    WriteBytes(over, "does not fit");
+    OpenThroughDialog(fits);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(DocPath, fits);
+    EXPECT_EQ(PaneText(), "fits");
+
+    ClearBoxes();
+    OpenThroughDialog(over);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(DocPath, fits);
+    EXPECT_EQ(PaneText(), "fits");
+}
+
+// ---------------------------------------------------------------------------------------
+// A name longer than the title buffer is cut to its first 63 characters, whichever way the
+// document got it, and never leaves the previous document's title in place.
+
+typedef EditorTest LongTitles;
+
+enum Way { ByTail, ByOpen, BySaveAs };
+
+TEST_F(LongTitles, NameThatDoesNotFitIsCutTo63NeverAStaleTitle)
+{
+    const struct { Way way; const char *name; } ways[] = {
+        {ByTail, "command tail"}, {ByOpen, "Open"}, {BySaveAs, "Save As"}};
+    const size_t lengths[] = {63, 64, 100};
+    std::string small = TempPath("short.brv");
+    for (const auto &way : ways) {
+        for (size_t length : lengths) {
+            SCOPED_TRACE(testing::Message() << way.name << ", name of " << length);
+            std::string name = std::string(length - 4, 'n') + ".brv";
+            std::string path = TempPath(name.c_str());
+            std::string shown = name.substr(0, 63);
+            StopEditor();
+            WriteBytes(small, "short one");
+            DeleteFileA(path.c_str());
+            if (way.way != BySaveAs)
+                WriteBytes(path, "long one");
+            ClearBoxes();
+            StartEditor(way.way == ByTail ? path.c_str() : small.c_str());
+            if (way.way == ByOpen) {
+                OpenThroughDialog(path);
+            } else if (way.way == BySaveAs) {
+                ExpectFileDialog(path);
+                SendCommand(IDM_SAVEAS);
+                EXPECT_EQ(ReadBytes(path), "short one");
+            }
+            EXPECT_EQ(Caption(MainWindow), shown);
+            EXPECT_EQ(DocTitle, shown);
+            EXPECT_EQ(DocPath, path);
+
+            ClearBoxes();
+            TypeText("more ");
+            ExpectBox(IDCANCEL);
+            SendCommand(IDM_CLOSE);
+            ExpectBox(IDCANCEL);
+            SendCommand(IDM_REVERT);
+            ASSERT_EQ(Boxes().size(), 2u);
+            EXPECT_EQ(Boxes()[0].text, SavePromptText(shown));
+            EXPECT_EQ(Boxes()[1].text, RevertPromptText(shown));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Names are arguments of the messages, never their format.
+
+typedef EditorTest OddNames;
+
+TEST_F(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
+{
+    const char *names[] = {"100%s%d.brv", "%n%p%x%%%.brv", "%1024s%c.brv"};
+    for (const char *name : names) {
+        SCOPED_TRACE(name);
+        std::string path = TempPath(name);
+        StopEditor();
+        WriteBytes(path, "per cent");
+        ClearBoxes();
+        StartEditor(path.c_str());
+        EXPECT_EQ(Caption(MainWindow), name);
+        EXPECT_STREQ(DocTitle, name);
+        EXPECT_EQ(PaneText(), "per cent");
+
+        TypeText("changed ");
+        ExpectBox(IDCANCEL);
+        SendCommand(IDM_CLOSE);
+        ExpectBox(IDCANCEL);
+        SendCommand(IDM_REVERT);
+        ExpectBox(IDCANCEL);
+        SendCommand(IDM_DEFAULTFORMAT);
+        ASSERT_EQ(Boxes().size(), 3u);
+        EXPECT_EQ(Boxes()[0].text, SavePromptText(name));
+        EXPECT_EQ(Boxes()[1].text, RevertPromptText(name));
+        EXPECT_EQ(Boxes()[2].text, "Revert document \"" + std::string(name) + "\" to standard text format?");
+    }
+}
