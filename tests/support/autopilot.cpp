@@ -82,7 +82,8 @@ static void CALLBACK AnswerSoon(HWND, UINT, UINT_PTR timer, DWORD)
 static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     HWND window = (HWND)wParam;
-    if (code == HCBT_ACTIVATE) {
+    // Wine also reports other processes' boxes here when tests run side by side: answer only ours.
+    if (code == HCBT_ACTIVATE && GetWindowThreadProcessId(window, nullptr) == UiThread) {
         char cls[16] = "";
         GetClassNameA(window, cls, sizeof cls);
         if (lstrcmpA(cls, "#32770") == 0 && Handled.insert(window).second) {

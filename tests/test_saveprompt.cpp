@@ -1,0 +1,312 @@
+// The save prompt: every way of discarding unsaved text asks first, and only Yes with a
+// successful save, or No, lets it go ahead.
+#include "tests/support/documents.h"
+#include "app/app.h"
+#include "app/resource.h"
+#include "document/document.h"
+
+typedef EditorTest SavePrompt;
+
+enum Way { New, Open, Close, Exit, CloseMessage, CloseBox, EndSession };
+
+struct WayRow {
+    Way way;
+    const char *name;
+};
+
+static const WayRow Ways[] = {
+    {New, "New"},
+    {Open, "Open"},
+    {Close, "Close command"},
+    {Exit, "Exit command"},
+    {CloseMessage, "WM_CLOSE"},
+    {CloseBox, "close box (SC_CLOSE)"},
+    {EndSession, "WM_QUERYENDSESSION"},
+};
+
+static bool EndsProgram(Way way)
+{
+    return way == Close || way == Exit || way == CloseMessage || way == CloseBox;
+}
+
+// Open shows its dialog before the prompt, so its answer goes first in the queue.
+static void QueueLead(Way way, const std::string &other)
+{
+    if (way == Open)
+        ExpectFileDialog(other);
+}
+
+static size_t LeadBoxes(Way way)
+{
+    return way == Open ? 1 : 0;
+}
+
+// Does what the user does; returns what the platform got back for a log-off query.
+static LRESULT Go(Way way)
+{
+    switch (way) {
+    case New:          SendCommand(IDM_NEW); return 0;
+    case Open:         SendCommand(IDM_OPEN); return 0;
+    case Close:        SendCommand(IDM_CLOSE); return 0;
+    case Exit:         SendCommand(IDM_EXIT); return 0;
+    case CloseMessage: SendMessageA(MainWindow, WM_CLOSE, 0, 0); return 0;
+    case CloseBox:     SendMessageA(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); return 0;
+    case EndSession:   return SendMessageA(MainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    }
+    return 0;
+}
+
+// The prompt appeared once, with the document's title and the question caption.
+static void ExpectPromptFor(Way way, const std::string &title)
+{
+    size_t at = LeadBoxes(way);
+    ASSERT_GT(Boxes().size(), at);
+    EXPECT_EQ(Boxes()[at].text, SavePromptText(title));
+    EXPECT_EQ(Boxes()[at].caption, "???");
+}
+
+// The way went ahead: the old document is gone and its file let go.
+static void ExpectWentAhead(Way way, LRESULT result, const std::string &other, const std::string &oldCaption)
+{
+    if (EndsProgram(way)) {
+        EXPECT_FALSE(IsWindow(MainWindow)) << "the program ends";
+        return;
+    }
+    ASSERT_TRUE(IsWindow(MainWindow));
+    switch (way) {
+    case New:
+        EXPECT_EQ(Caption(MainWindow), "Untitled");
+        EXPECT_STREQ(DocTitle, "Untitled");
+        EXPECT_EQ(PaneText(), "");
+        EXPECT_EQ(DocFile, nullptr);
+        break;
+    case Open:
+        EXPECT_EQ(Caption(MainWindow), other.substr(other.rfind('\\') + 1));
+        EXPECT_STREQ(DocPath, other.c_str());
+        EXPECT_EQ(PaneText(), "the other file");
+        break;
+    case EndSession:
+        EXPECT_NE(result, 0) << "agrees to the log-off";
+        EXPECT_EQ(PaneText(), "");
+        EXPECT_EQ(DocFile, nullptr);
+        EXPECT_STREQ(DocPath, "");
+        EXPECT_EQ(Caption(MainWindow), oldCaption) << "the caption is left as it was";
+        break;
+    default:
+        break;
+    }
+    EXPECT_FALSE(Modified());
+}
+
+// The way was refused: the program goes on with the same text and caption.
+static void ExpectKept(Way way, LRESULT result, const std::string &text, const std::string &caption)
+{
+    ASSERT_TRUE(IsWindow(MainWindow)) << "the program goes on";
+    EXPECT_EQ(PaneText(), text);
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Caption(MainWindow), caption);
+    if (way == EndSession) {
+        EXPECT_EQ(result, 0) << "refuses the log-off";
+    }
+}
+
+// Files of their own for each row: the previous row's program may still hold its files.
+static int RowNumber;
+
+static std::string RowFile(const char *stem)
+{
+    return TempPath((stem + std::to_string(RowNumber) + ".brv").c_str());
+}
+
+// Each row starts over with docN.brv ("saved") open and, unless told, edited to "edited".
+class SavePromptWithFile : public SavePrompt {
+protected:
+    std::string doc, title, other;
+    void StartRow(bool edit = true)
+    {
+        RowNumber++;
+        doc = RowFile("doc");
+        title = "doc" + std::to_string(RowNumber) + ".brv";
+        other = RowFile("other");
+        WriteBytes(doc, "saved");
+        WriteBytes(other, "the other file");
+        Restart(doc.c_str());
+        ClearBoxes();
+        if (edit)
+            TypeOver("edited");
+    }
+};
+
+TEST_F(SavePromptWithFile, YesSavesTheFileThenGoesAhead)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow();
+        QueueLead(row.way, other);
+        ExpectBox(IDYES);
+        LRESULT result = Go(row.way);
+        ExpectPromptFor(row.way, title);
+        EXPECT_EQ(Boxes().size(), LeadBoxes(row.way) + 1) << "no dialog: the document has a file";
+        EXPECT_EQ(ReadBytes(doc), "edited");
+        ExpectWentAhead(row.way, result, other, title);
+        EXPECT_EQ(WriteOpenError(doc), 0u) << "the saved file is let go";
+        EXPECT_EQ(PendingReplies(), 0);
+    }
+}
+
+TEST_F(SavePromptWithFile, NoDiscardsTheChangesThenGoesAhead)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow();
+        QueueLead(row.way, other);
+        ExpectBox(IDNO);
+        LRESULT result = Go(row.way);
+        ExpectPromptFor(row.way, title);
+        EXPECT_EQ(ReadBytes(doc), "saved") << "the file on disk is untouched";
+        ExpectWentAhead(row.way, result, other, title);
+        EXPECT_EQ(WriteOpenError(doc), 0u);
+        EXPECT_EQ(PendingReplies(), 0);
+    }
+}
+
+TEST_F(SavePromptWithFile, CancelChangesNothing)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow();
+        QueueLead(row.way, other);
+        ExpectBox(IDCANCEL);
+        LRESULT result = Go(row.way);
+        ExpectPromptFor(row.way, title);
+        ExpectKept(row.way, result, "edited", title);
+        EXPECT_STREQ(DocPath, doc.c_str());
+        EXPECT_EQ(ReadBytes(doc), "saved");
+        EXPECT_EQ(WriteOpenError(doc), (DWORD)ERROR_SHARING_VIOLATION) << "still the document's file";
+        EXPECT_EQ(PendingReplies(), 0);
+    }
+}
+
+TEST_F(SavePromptWithFile, UnmodifiedTextGoesAheadWithoutAPrompt)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow(false);
+        ASSERT_FALSE(Modified());
+        QueueLead(row.way, other);
+        LRESULT result = Go(row.way);
+        EXPECT_EQ(Boxes().size(), LeadBoxes(row.way)) << "no prompt";
+        ExpectWentAhead(row.way, result, other, title);
+        EXPECT_EQ(ReadBytes(doc), "saved");
+    }
+}
+
+// Each row starts over untitled, with typed text that was never saved.
+class SavePromptUntitled : public SavePrompt {
+protected:
+    std::string other;
+    void StartRow()
+    {
+        RowNumber++;
+        other = RowFile("other");
+        WriteBytes(other, "the other file");
+        Restart("");
+        ClearBoxes();
+        TypeText("draft");
+    }
+};
+
+TEST_F(SavePromptUntitled, YesAsksForANameSavesThenGoesAhead)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow();
+        std::string name = "draft" + std::to_string(RowNumber) + ".brv";
+        QueueLead(row.way, other);
+        ExpectBox(IDYES);
+        ExpectFileDialog(TempPath(name.c_str()));
+        LRESULT result = Go(row.way);
+        ExpectPromptFor(row.way, "Untitled");
+        ASSERT_EQ(Boxes().size(), LeadBoxes(row.way) + 2);
+        EXPECT_EQ(Boxes().back().caption, "Save As");
+        EXPECT_EQ(Boxes().back().fileName, "") << "an untitled document proposes no name";
+        EXPECT_EQ(ReadBytes(TempPath(name.c_str())), "draft");
+        EXPECT_EQ(WriteOpenError(TempPath(name.c_str())), 0u) << "written and closed";
+        ExpectWentAhead(row.way, result, other, name);
+        EXPECT_EQ(PendingReplies(), 0);
+    }
+}
+
+TEST_F(SavePromptUntitled, YesThenCancellingSaveAsKeepsEverything)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow();
+        QueueLead(row.way, other);
+        ExpectBox(IDYES);
+        ExpectBox(IDCANCEL);   // the Save As dialog
+        LRESULT result = Go(row.way);
+        ExpectPromptFor(row.way, "Untitled");
+        ASSERT_EQ(Boxes().size(), LeadBoxes(row.way) + 2) << "no message after the cancelled dialog";
+        EXPECT_TRUE(Boxes().back().isFileDialog);
+        ExpectKept(row.way, result, "draft", "Untitled");
+        EXPECT_STREQ(DocTitle, "Untitled");
+        EXPECT_EQ(DocFile, nullptr);
+        EXPECT_EQ(ReadBytes(other), "the other file");
+        EXPECT_EQ(PendingReplies(), 0);
+    }
+}
+
+TEST_F(SavePromptUntitled, YesThenAFailingSaveAsKeepsTheTextAndTheProgram)
+{
+    for (const WayRow &row : Ways) {
+        SCOPED_TRACE(row.name);
+        StartRow();
+        std::string locked = RowFile("locked");
+        WriteBytes(locked, "someone else's");
+        HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        QueueLead(row.way, other);
+        ExpectBox(IDYES);
+        ExpectFileDialog(locked);
+        ExpectBox(IDYES);   // the dialog's replace prompt
+        ExpectBox(IDOK);    // the numbered error
+        LRESULT result = Go(row.way);
+        CloseHandle(holder);
+        ExpectPromptFor(row.way, "Untitled");
+        ASSERT_FALSE(Boxes().empty());
+        EXPECT_EQ(Boxes().back().text, "Unanticipated input/output error #32.");
+        ExpectKept(row.way, result, "draft", "Untitled");
+        EXPECT_EQ(DocFile, nullptr);
+        EXPECT_EQ(ReadBytes(locked), "someone else's");
+        EXPECT_EQ(PendingReplies(), 0);
+    }
+}
+
+TEST_F(SavePrompt, OpeningBWhileUntitledTextIsUnsavedSavesItAsAFirst)
+{
+    std::string a = TempPath("a.brv");
+    std::string b = TempPath("b.brv");
+    WriteBytes(b, "contents of B");
+    TypeText("text for A");
+    ExpectFileDialog(b);    // Open
+    ExpectBox(IDYES);       // save "Untitled" first
+    ExpectFileDialog(a);    // Save As
+    SendCommand(IDM_OPEN);
+    ASSERT_EQ(Boxes().size(), 3u);
+    EXPECT_EQ(Boxes()[0].caption, "Open");
+    EXPECT_EQ(Boxes()[1].text, SavePromptText("Untitled"));
+    EXPECT_EQ(Boxes()[2].caption, "Save As");
+    EXPECT_EQ(Boxes()[2].fileName, "") << "Save As proposes the untitled document's empty name, not B";
+
+    EXPECT_EQ(ReadBytes(a), "text for A");
+    EXPECT_EQ(WriteOpenError(a), 0u) << "A is written and closed";
+    EXPECT_EQ(Caption(MainWindow), "b.brv");
+    EXPECT_STREQ(DocTitle, "b.brv");
+    EXPECT_STREQ(DocPath, b.c_str());
+    EXPECT_EQ(PaneText(), "contents of B");
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(WriteOpenError(b), (DWORD)ERROR_SHARING_VIOLATION) << "B is the document's file now";
+    EXPECT_EQ(ReadBytes(b), "contents of B");
+}
