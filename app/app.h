@@ -2,13 +2,13 @@
 #pragma once
 #include <windows.h>
 
-extern HINSTANCE Instance;      // this module; every resource load and window creation uses it
-extern HWND      MainWindow;    // the one main window
-extern HWND      EditPane;      // the edit control that holds the document's text
-extern HACCEL    Accelerators;  // keyboard shortcuts, table IDR_MAIN
-extern int       KeepRunning;   // result of the last GetMessageA; the loop runs while it is not 0
-extern char      ClassName[32];     // main window class name
-extern char      UntitledName[64];  // caption and title of a document without a file
+extern HINSTANCE Instance;         // this module; every resource load and window creation uses it
+extern HWND      MainWindow;       // the one main window
+extern HWND      EditPane;         // the edit control that holds the document's text
+extern HACCEL    Accelerators;     // keyboard shortcuts, table IDR_MAIN
+extern int       KeepRunning;      // result of the last GetMessageA; the loop runs while it is not 0
+extern char      ClassName[32];    // main window class name
+extern char      UntitledName[64]; // caption and title of a document without a file
 
 // Start-up (everything before the message loop) and one turn of the loop.
 void StartBrevitor(HINSTANCE instance, LPSTR commandTail, int showCommand);
@@ -17,7 +17,7 @@ void PumpMessage();
 // What the program's entry derives from the process: the command line without
 // the program name, and the show command from the start-up information.
 LPSTR CommandTail(LPSTR commandLine);
-int ShowCommandFrom(const STARTUPINFOA *startup);
+int   ShowCommandFrom(const STARTUPINFOA *startup);
 
 // Keeps the pane's text 4 pixels in from its edges.
 void SetTextMargin();

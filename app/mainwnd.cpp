@@ -11,8 +11,8 @@ HWND EditPane;
 // The limit is set explicitly because not every platform's default is 32,767.
 static LRESULT DoCreate(HWND window)
 {
-    EditPane = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
-                               0, 0, 0, 0, window, (HMENU)(INT_PTR)IDC_EDIT, Instance, nullptr);
+    EditPane = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
+                               0, 0, window, (HMENU)(INT_PTR)IDC_EDIT, Instance, nullptr);
     SendMessageA(EditPane, EM_SETLIMITTEXT, MaxText, 0);
     lstrcpynA(DocTitle, UntitledName, sizeof DocTitle);
     SetUpFormat();
@@ -57,6 +57,7 @@ static LRESULT DoCommandMessage(WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     IoFailed = 0;
+    // clang-format off
     switch (message) {
     case WM_CREATE:             return DoCreate(window);
     case WM_DESTROY:            return DoDestroy();
@@ -70,4 +71,5 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CTLCOLOREDIT:       return (LRESULT)DoCtlColorEdit((HDC)wParam);
     default:                    return DefWindowProcA(window, message, wParam, lParam);
     }
+    // clang-format on
 }

@@ -1,5 +1,6 @@
 // Brevitor resource identifiers, shared by the resource script and the code.
 #pragma once
+// clang-format off
 
 // Resources
 #define IDR_MAIN                1000
@@ -45,3 +46,4 @@
 // Help menu
 #define IDM_HELP                1301
 #define IDM_ABOUT               1302
+// clang-format on

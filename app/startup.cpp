@@ -54,9 +54,8 @@ static void RegisterMainClass()
 static void CreateMainWindow()
 {
     LoadStringA(Instance, IDS_UNTITLED, UntitledName, sizeof UntitledName);
-    MainWindow = CreateWindowExA(0, ClassName, UntitledName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 nullptr, nullptr, Instance, nullptr);
+    MainWindow = CreateWindowExA(0, ClassName, UntitledName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance, nullptr);
 }
 
 // The order matters: the command-line file opens before the window shows, and the

@@ -8,6 +8,7 @@
 // Menu state greys the entries that must not run; this table acts on whatever arrives.
 void DoCommand(WORD command)
 {
+    // clang-format off
     switch (command) {
     case IDM_NEW:           NewDocument(); break;
     case IDM_OPEN:          ChooseDocument(); break;
@@ -28,6 +29,7 @@ void DoCommand(WORD command)
     case IDM_ABOUT:         DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDR_MAIN), MainWindow, AboutDlgProc, 0); break;
     default:                MessageBeep(0); break;   // Page Setup, Print, Help and unknown commands
     }
+    // clang-format on
 }
 
 // Notifications from the edit pane need no action.

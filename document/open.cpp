@@ -9,13 +9,9 @@ static int AskToSave()
     if (!SendMessageA(EditPane, EM_GETMODIFY, 0, 0))
         return 1;
     switch (ShowMessage(IDS_SAVEPROMPT, MB_ICONQUESTION, MB_YESNOCANCEL, QueryCaption, DocTitle)) {
-    case IDYES:
-        SaveDocument();
-        return IoFailed == 0;
-    case IDNO:
-        return 1;
-    default:
-        return 0;
+    case IDYES: SaveDocument(); return IoFailed == 0;
+    case IDNO: return 1;
+    default: return 0;
     }
 }
 
@@ -108,7 +104,7 @@ void ReadDocument()
     if (IoFailed)
         return;
     DWORD got = 0;
-    BOOL read = ReadFile(DocFile, text, size, &got, nullptr);
+    BOOL  read = ReadFile(DocFile, text, size, &got, nullptr);
     text[read ? got : 0] = '\0';
     CheckIoStep(read);
     if (IoFailed)

@@ -9,10 +9,10 @@ char   DocTitle[64];
 int    IoFailed;
 
 OPENFILENAMEA FileDialog;
-char   ChosenPath[260];
-char   ChosenTitle[64];
-char   FilterBuffer[256];
-char   DefaultExt[4];
+char          ChosenPath[260];
+char          ChosenTitle[64];
+char          FilterBuffer[256];
+char          DefaultExt[4];
 
 const char EmptyText[] = "";
 const char QueryCaption[] = "???";
@@ -105,8 +105,8 @@ HANDLE CreateDocFile(LPCSTR path, DWORD disposition)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;
     }
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 // The caption shows DocTitle. When the title does not fit, GetFileTitleA leaves the
