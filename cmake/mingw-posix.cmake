@@ -9,3 +9,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Without -static the posix model imports libwinpthread-1.dll and the runtime DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+set(CMAKE_DLLTOOL ${BREVITOR_TRIPLE}-dlltool)
