@@ -26,6 +26,7 @@ int    ShowMessage(UINT stringId, UINT icon, UINT buttons, LPCSTR caption, LPCST
 void   CheckIoError();
 void   CheckIoStep(BOOL succeeded);
 BOOL   ReleaseDocFile();
+void   LoseDocFile();
 HANDLE CreateDocFile(LPCSTR path, DWORD disposition);
 void   SetTitleFromPath();
 

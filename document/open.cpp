@@ -59,11 +59,7 @@ void OpenDocument(LPCSTR path)
         return;
     HANDLE file = CreateDocFile(target, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
-        CheckIoError();
-        DocFile = nullptr;
-        DocPath[0] = '\0';
-        DocTitle[0] = '\0';
-        SetWindowTextA(MainWindow, UntitledName);
+        LoseDocFile();
         return;
     }
     SetLastError(0);

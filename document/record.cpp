@@ -97,6 +97,18 @@ BOOL ReleaseDocFile()
     return closed;
 }
 
+// After a file could not be opened or created: the document keeps its text but no file, path or
+// title. The caption change re-enters MainWndProc, which clears IoFailed, so the flag is set after it.
+void LoseDocFile()
+{
+    CheckIoError();
+    DocFile = nullptr;
+    DocPath[0] = '\0';
+    DocTitle[0] = '\0';
+    SetWindowTextA(MainWindow, UntitledName);
+    IoFailed = 1;
+}
+
 // Held for reading and writing, shared for reading only. A path that DocPath cannot
 // hold is refused here, as the platform's ANSI calls refuse it, whatever the platform does.
 HANDLE CreateDocFile(LPCSTR path, DWORD disposition)

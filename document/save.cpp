@@ -10,17 +10,6 @@ void SaveDocument()
         SaveDocumentAs();
 }
 
-// The caption change re-enters MainWndProc, which clears IoFailed, so the flag is set after it.
-static void LoseDocFile()
-{
-    CheckIoError();
-    DocFile = nullptr;
-    DocPath[0] = '\0';
-    DocTitle[0] = '\0';
-    SetWindowTextA(MainWindow, UntitledName);
-    IoFailed = 1;
-}
-
 // Moves the document to ChosenPath; returns FALSE when it ends without a file.
 static BOOL MoveToChosenFile()
 {
