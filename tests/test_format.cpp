@@ -237,17 +237,6 @@ TEST_F(TextFormat, CancelOfEitherDialogChangesNothing)
     EXPECT_EQ(Boxes().size(), 5u);
 }
 
-static int LineHeight()
-{
-    HDC dc = GetDC(EditPane);
-    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0));
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(EditPane, dc);
-    return metrics.tmHeight;
-}
-
 // Big and small fonts in turn: the pane trims its text rectangle to whole lines of each.
 TEST_F(TextFormat, EveryFontChangeKeepsTheText4PixelsIn)
 {
@@ -258,14 +247,7 @@ TEST_F(TextFormat, EveryFontChangeKeepsTheText4PixelsIn)
         SCOPED_TRACE(testing::Message() << row.face << " " << row.height);
         ChooseFontFace(row.face, row.height);
         ASSERT_STREQ(PaneFont().lfFaceName, row.face);
-        RECT client, text;
-        GetClientRect(EditPane, &client);
-        SendMessageA(EditPane, EM_GETRECT, 0, (LPARAM)&text);
-        EXPECT_EQ(text.left, client.left + 4);
-        EXPECT_EQ(text.top, client.top + 4);
-        EXPECT_EQ(text.right, client.right - 4);
-        EXPECT_LE(text.bottom, client.bottom - 4);
-        EXPECT_GT(text.bottom, client.bottom - 4 - LineHeight());
+        ExpectTextIn4Pixels();
     }
 }
 

@@ -74,3 +74,14 @@ e2e_wait_exit() {
   e2e_app=
   cat "$shots/exit-code"
 }
+
+# e2e_quit_answering KEY: Ctrl+Q on modified text, KEY (y or n) at the save prompt; the editor must end with 0.
+e2e_quit_answering() {
+  local prompt code
+  e2e_key ctrl+q
+  prompt=$(e2e_window '???')
+  e2e_focus "$prompt"
+  e2e_key "$1"
+  code=$(e2e_wait_exit)
+  [ "$code" = 0 ] || e2e_fail "exit code $code"
+}

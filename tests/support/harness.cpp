@@ -71,6 +71,30 @@ std::string Caption(HWND window)
     return text;
 }
 
+static int LineHeight()
+{
+    HDC dc = GetDC(EditPane);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(EditPane, dc);
+    return metrics.tmHeight;
+}
+
+// The pane's client area excludes its scroll bar, and the pane trims the bottom to whole lines.
+void ExpectTextIn4Pixels()
+{
+    RECT client, text;
+    GetClientRect(EditPane, &client);
+    SendMessageA(EditPane, EM_GETRECT, 0, (LPARAM)&text);
+    EXPECT_EQ(text.left, client.left + 4);
+    EXPECT_EQ(text.top, client.top + 4);
+    EXPECT_EQ(text.right, client.right - 4);
+    EXPECT_LE(text.bottom, client.bottom - 4);
+    EXPECT_GT(text.bottom, client.bottom - 4 - LineHeight());
+}
+
 void TypeText(const char *text)
 {
     for (const char *p = text; *p; p++)

@@ -43,6 +43,7 @@ void DrainQuit();
 // Text helpers.
 std::string PaneText();
 std::string Caption(HWND window);
+void ExpectTextIn4Pixels();           // the pane's text rectangle is 4 pixels in from its edges
 void TypeText(const char *text);      // as typed keys, so the pane counts it as an edit
 void SendCommand(WORD command);       // as a menu choice (WM_COMMAND, code 0)
 
