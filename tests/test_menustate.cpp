@@ -238,18 +238,6 @@ TEST_F(MenuState, SystemMenuAndUnknownPulldownsChangeNoEntry)
     EXPECT_FALSE(GetMenuState(file, IDM_SAVE, MF_BYCOMMAND) & MF_GRAYED);
 }
 
-// A key as the user presses it: posted to the pane and run through the program's own loop.
-static void PressKey(BYTE key, bool ctrl)
-{
-    BYTE state[256] = {};
-    state[VK_CONTROL] = ctrl ? 0x80 : 0;
-    SetKeyboardState(state);
-    PostMessageA(EditPane, WM_KEYDOWN, key, 1);
-    Pump(10);
-    BYTE none[256] = {};
-    SetKeyboardState(none);
-}
-
 TEST_F(MenuState, CtrlRDoesNotRevertUneditedText)
 {
     std::string path = TempPath("ctrlr.brv");

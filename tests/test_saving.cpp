@@ -15,19 +15,6 @@ static int SeenFileType = -1;
 static int FileTypeSteps;       // arrow-down presses in the file-type list
 static std::string NameToType;  // empty: press Cancel
 
-static HWND FindEdit(HWND parent, int id)
-{
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char cls[32] = "";
-        GetClassNameA(child, cls, sizeof cls);
-        if (GetDlgCtrlID(child) == id && lstrcmpiA(cls, "Edit") == 0)
-            return child;
-        if (HWND inner = FindEdit(child, id))
-            return inner;
-    }
-    return nullptr;
-}
-
 static void UseFileDialog(HWND dialog)
 {
     char folder[MAX_PATH] = "";
@@ -39,7 +26,7 @@ static void UseFileDialog(HWND dialog)
         SendMessageA(types, WM_KEYDOWN, VK_DOWN, 0);
     int button = IDCANCEL;
     if (!NameToType.empty()) {
-        SetWindowTextA(FindEdit(dialog, FileNameBox), NameToType.c_str());
+        SetWindowTextA(FindChildEdit(dialog, FileNameBox), NameToType.c_str());
         button = IDOK;
     }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));

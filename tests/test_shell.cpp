@@ -155,20 +155,6 @@ static LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam,
     return MainWndProc(window, message, wParam, lParam);
 }
 
-static void PressKey(BYTE key, bool ctrl, bool alt, bool shift)
-{
-    BYTE state[256] = {};
-    state[VK_CONTROL] = ctrl ? 0x80 : 0;
-    state[VK_MENU] = alt ? 0x80 : 0;
-    state[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(state);
-    UINT message = alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    PostMessageA(EditPane, message, key, alt ? 0x20000001 : 1);
-    Pump(10);
-    BYTE none[256] = {};
-    SetKeyboardState(none);
-}
-
 TEST_F(Startup, EveryShortcutReachesItsCommandThroughTheMessageLoop)
 {
     struct Row { BYTE key; bool ctrl, alt, shift; WORD command; };

@@ -21,7 +21,7 @@ static std::string TextOf(HWND window)
     return buffer;
 }
 
-static HWND FindChildEdit(HWND parent, int id)
+HWND FindChildEdit(HWND parent, int id)
 {
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char cls[32] = "";

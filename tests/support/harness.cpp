@@ -101,6 +101,22 @@ void TypeText(const char *text)
         SendMessageA(EditPane, WM_CHAR, (WPARAM)(unsigned char)(*p == '\n' ? '\r' : *p), 1);
 }
 
+// A key as the user presses it: posted to the pane and run through the program's own loop,
+// Alt alone as a system key.
+void PressKey(BYTE key, bool ctrl, bool alt, bool shift)
+{
+    BYTE state[256] = {};
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    state[VK_MENU] = alt ? 0x80 : 0;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    UINT message = alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    PostMessageA(EditPane, message, key, alt ? 0x20000001 : 1);
+    Pump(10);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+}
+
 void SendCommand(WORD command)
 {
     SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);

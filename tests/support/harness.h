@@ -46,6 +46,8 @@ std::string Caption(HWND window);
 void ExpectTextIn4Pixels();           // the pane's text rectangle is 4 pixels in from its edges
 void TypeText(const char *text);      // as typed keys, so the pane counts it as an edit
 void SendCommand(WORD command);       // as a menu choice (WM_COMMAND, code 0)
+void PressKey(BYTE key, bool ctrl, bool alt = false, bool shift = false);  // through the message loop
+HWND FindChildEdit(HWND parent, int id);  // an edit control with this id anywhere under parent
 
 // Files in a fresh per-test folder under the system temp folder.
 std::string TempDir();                          // created on first use in each test
