@@ -9,13 +9,18 @@ HWND EditPane;
 
 // The window is passed in: MainWindow is still null while WM_CREATE runs.
 // The limit is set explicitly because not every platform's default is 32,767.
+// The pane gets its size and margin while it is still empty: the pane lays out all of its text
+// again at every size or margin change, and a command-line file arrives before the first WM_SIZE.
 static LRESULT DoCreate(HWND window)
 {
+    RECT client;
+    GetClientRect(window, &client);
     EditPane = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
-                               0, 0, window, (HMENU)(INT_PTR)IDC_EDIT, Instance, nullptr);
+                               client.right, client.bottom, window, (HMENU)(INT_PTR)IDC_EDIT, Instance, nullptr);
     SendMessageA(EditPane, EM_SETLIMITTEXT, MaxText, 0);
     lstrcpynA(DocTitle, UntitledName, sizeof DocTitle);
     SetUpFormat();
+    SetTextMargin();
     return 0;
 }
 
@@ -37,8 +42,14 @@ void SetTextMargin()
     SendMessageA(EditPane, EM_SETRECT, 0, (LPARAM)&text);
 }
 
+// A WM_SIZE of the size the pane already has (the first show, after WM_CREATE sized the pane)
+// would only lay out the whole text again.
 static LRESULT DoSize(int width, int height)
 {
+    RECT pane;
+    GetWindowRect(EditPane, &pane);
+    if (pane.right - pane.left == width && pane.bottom - pane.top == height)
+        return 0;
     MoveWindow(EditPane, 0, 0, width, height, TRUE);
     SetTextMargin();
     return 0;

@@ -133,6 +133,31 @@ TEST_F(Startup, TextKeepsA4PixelMarginAfterAnyResize)
     ExpectMarginOf4();
 }
 
+// The pane lays its text out anew at every change of size or margin: a command-line file's text
+// must arrive when both are already final, not at the pane's creation size.
+static int TextsSeen;
+static LRESULT CALLBACK CheckLayoutAtText(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
+    if (call->hwnd == EditPane && call->message == WM_SETTEXT && *(const char *)call->lParam != '\0') {
+        TextsSeen++;
+        ExpectMarginOf4();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Startup, CommandLineTextArrivesWhenThePaneHasItsSizeAndMargin)
+{
+    std::string path = TempPath("laid out.brv");
+    WriteBytes(path, "Some words that wrap at any width.\r\n");
+    TextsSeen = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CheckLayoutAtText, nullptr, GetCurrentThreadId());
+    Restart(path.c_str());
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(TextsSeen, 1);
+    EXPECT_EQ(PaneText(), "Some words that wrap at any width.\r\n");
+}
+
 TEST_F(Startup, FocusGoesToThePane)
 {
     SetFocus(nullptr);
