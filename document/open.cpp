@@ -45,7 +45,7 @@ void NewDocument()
 
 void ChooseDocument()
 {
-    if (GetOpenFileNameA(&FileDialog))
+    if (Comdlg32::GetOpenFileNameA(&FileDialog))
         OpenDocument(ChosenPath);
 }
 

@@ -125,7 +125,7 @@ HANDLE CreateDocFile(LPCSTR path, DWORD disposition)
 // buffer as it was, so the file's name is cut to fit instead of showing a stale title.
 void SetTitleFromPath()
 {
-    if (GetFileTitleA(DocPath, DocTitle, sizeof DocTitle) != 0) {
+    if (Comdlg32::GetFileTitleA(DocPath, DocTitle, sizeof DocTitle) != 0) {
         LPCSTR name = DocPath;
         for (LPCSTR p = DocPath; *p; p++) {
             if (*p == '\\' || *p == '/' || *p == ':')

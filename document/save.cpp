@@ -40,7 +40,7 @@ void SaveDocumentAs()
 {
     lstrcpynA(ChosenPath, DocPath, sizeof ChosenPath);
     lstrcpynA(ChosenTitle, DocTitle, sizeof ChosenTitle);
-    if (!GetSaveFileNameA(&FileDialog)) {
+    if (!Comdlg32::GetSaveFileNameA(&FileDialog)) {
         IoFailed = 1;
         return;
     }

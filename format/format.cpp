@@ -72,7 +72,7 @@ void InitColorDialog()
 
 void ChooseTextFormat()
 {
-    if (ChooseFontA(&FontDialog))
+    if (Comdlg32::ChooseFontA(&FontDialog))
         ApplyTextFormat();
 }
 
@@ -90,7 +90,7 @@ void ApplyTextFormat()
 
 void ChooseBackColor()
 {
-    if (ChooseColorA(&ColorDialog))
+    if (Comdlg32::ChooseColorA(&ColorDialog))
         ApplyBackColor();
 }
 

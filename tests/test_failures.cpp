@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "document/document.h"
+#include "format/format.h"
 
 static std::string IoError(int code)
 {
@@ -304,6 +305,82 @@ TEST_F(ErrorNumbers, FailedSaveStepShowsItsNumberInFullAndTheTextStaysUnsaved)
         EXPECT_EQ(ReadBytes(path), "edited, on disk");
         EXPECT_FALSE(Modified());
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// The common dialogs live in comdlg32, which the program loads only when a dialog is first
+// wanted. Where it cannot be loaded, each dialog command shows the loader's number and
+// leaves the document, the file and the format as they were.
+
+static HMODULE(WINAPI *RealLoadLibraryA)(LPCSTR);
+static HMODULE(WINAPI *RealGetModuleHandleA)(LPCSTR);
+
+static bool IsComdlg32(LPCSTR name) { return name && lstrcmpiA(name, "comdlg32.dll") == 0; }
+
+static HMODULE WINAPI StandInLoadLibraryA(LPCSTR name)
+{
+    if (!IsComdlg32(name))
+        return RealLoadLibraryA(name);
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+static HMODULE WINAPI StandInGetModuleHandleA(LPCSTR name)
+{
+    if (!IsComdlg32(name))
+        return RealGetModuleHandleA(name);
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+typedef EditorTest MissingDialogs;
+
+TEST_F(MissingDialogs, EachDialogCommandShowsTheNumberAndChangesNothing)
+{
+    struct Row { const char *name; WORD command; bool promptFirst; };
+    const Row rows[] = {
+        {"Save of an untitled text", IDM_SAVE, false},
+        {"Save As", IDM_SAVEAS, false},
+        {"New, saving first", IDM_NEW, true},
+        {"Open", IDM_OPEN, false},
+        {"Text Format", IDM_TEXTFORMAT, false},
+        {"Background Color", IDM_BACKCOLOR, false},
+    };
+    Reroute("LoadLibraryA", StandInLoadLibraryA, &RealLoadLibraryA);
+    Reroute("GetModuleHandleA", StandInGetModuleHandleA, &RealGetModuleHandleA);
+    if (HasFatalFailure())
+        return;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart("");
+        TypeText("kept");
+        HFONT font = CurrentFont;
+        HBRUSH brush = BackBrush;
+        COLORREF text = TextColor, back = BackColor;
+        ClearBoxes();
+        if (row.promptFirst)
+            ExpectBox(IDYES);
+        ExpectBox(IDOK);
+        SendCommand(row.command);
+        ASSERT_EQ(Boxes().size(), row.promptFirst ? 2u : 1u);
+        EXPECT_EQ(Boxes().back().text, IoError(ERROR_MOD_NOT_FOUND));
+        EXPECT_EQ(PaneText(), "kept");
+        EXPECT_TRUE(Modified());
+        EXPECT_EQ(Caption(MainWindow), "Untitled");
+        EXPECT_EQ(DocFile, nullptr);
+        EXPECT_EQ(CurrentFont, font);
+        EXPECT_EQ(BackBrush, brush);
+        EXPECT_EQ(TextColor, text);
+        EXPECT_EQ(BackColor, back);
+    }
+    SCOPED_TRACE("a file named on the command line");
+    std::string path = TempPath("named.brv");
+    WriteBytes(path, "on disk");
+    ClearBoxes();
+    Restart(path.c_str());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Caption(MainWindow), "named.brv");
+    EXPECT_EQ(PaneText(), "on disk");
 }
 
 // ---------------------------------------------------------------------------------------

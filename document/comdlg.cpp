@@ -1,0 +1,58 @@
+// The common dialogs, found in comdlg32 when a call first needs them. Importing comdlg32 with the
+// program loads half a dozen more DLLs before the window can show; loading it here, by the same code
+// on every build, keeps start-up at an empty window's pace without a linker's delay-load helper.
+#include "document/document.h"
+
+// Looked up afresh on every call, so nothing is cached: once loaded, comdlg32 stays for the run and
+// a repeated look-up costs microseconds against a dialog.
+static void *FindComdlg32Call(LPCSTR name)
+{
+    HMODULE module = GetModuleHandleA("comdlg32.dll");
+    if (!module)
+        module = LoadLibraryA("comdlg32.dll");
+    return module ? reinterpret_cast<void *>(GetProcAddress(module, name)) : nullptr;
+}
+
+// Each call takes the type the platform declares for it (only named in decltype, so nothing is
+// imported), so its calling convention and arguments cannot differ from the real one on any arch.
+#define BIND_COMDLG32_CALL(name) reinterpret_cast<decltype(&::name)>(FindComdlg32Call(#name))
+
+// A dialog that cannot be had is a failed step: its number is shown, and the caller sees the
+// dialog as cancelled, which leaves everything as it was.
+static BOOL ReportMissingCall()
+{
+    CheckIoStep(FALSE);
+    return FALSE;
+}
+
+BOOL Comdlg32::GetOpenFileNameA(LPOPENFILENAMEA dialog)
+{
+    auto call = BIND_COMDLG32_CALL(GetOpenFileNameA);
+    return call ? call(dialog) : ReportMissingCall();
+}
+
+BOOL Comdlg32::GetSaveFileNameA(LPOPENFILENAMEA dialog)
+{
+    auto call = BIND_COMDLG32_CALL(GetSaveFileNameA);
+    return call ? call(dialog) : ReportMissingCall();
+}
+
+BOOL Comdlg32::ChooseFontA(LPCHOOSEFONTA dialog)
+{
+    auto call = BIND_COMDLG32_CALL(ChooseFontA);
+    return call ? call(dialog) : ReportMissingCall();
+}
+
+BOOL Comdlg32::ChooseColorA(LPCHOOSECOLORA dialog)
+{
+    auto call = BIND_COMDLG32_CALL(ChooseColorA);
+    return call ? call(dialog) : ReportMissingCall();
+}
+
+// Without the call no title is delivered, as when it does not fit; the caller then takes the title
+// from the path itself, so the document still opens under its own name.
+short Comdlg32::GetFileTitleA(LPCSTR path, LPSTR title, WORD size)
+{
+    auto call = BIND_COMDLG32_CALL(GetFileTitleA);
+    return call ? call(path, title, size) : -1;
+}
