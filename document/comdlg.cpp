@@ -48,11 +48,3 @@ BOOL Comdlg32::ChooseColorA(LPCHOOSECOLORA dialog)
     auto call = BIND_COMDLG32_CALL(ChooseColorA);
     return call ? call(dialog) : ReportMissingCall();
 }
-
-// Without the call no title is delivered, as when it does not fit; the caller then takes the title
-// from the path itself, so the document still opens under its own name.
-short Comdlg32::GetFileTitleA(LPCSTR path, LPSTR title, WORD size)
-{
-    auto call = BIND_COMDLG32_CALL(GetFileTitleA);
-    return call ? call(path, title, size) : -1;
-}

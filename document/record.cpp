@@ -121,17 +121,17 @@ HANDLE CreateDocFile(LPCSTR path, DWORD disposition)
                        nullptr);
 }
 
-// The caption shows DocTitle. When the title does not fit, GetFileTitleA leaves the
-// buffer as it was, so the file's name is cut to fit instead of showing a stale title.
+// The title is the path's last component, extension kept, as GetFileTitleA gives it where names
+// show their extensions. It is taken here because that call would load comdlg32, and half a dozen
+// more DLLs with it, on the way to showing a command-line file. A name too long for the title is
+// cut to fit. CharNextA keeps the second byte of a double-byte character from passing for a separator.
 void SetTitleFromPath()
 {
-    if (Comdlg32::GetFileTitleA(DocPath, DocTitle, sizeof DocTitle) != 0) {
-        LPCSTR name = DocPath;
-        for (LPCSTR p = DocPath; *p; p++) {
-            if (*p == '\\' || *p == '/' || *p == ':')
-                name = p + 1;
-        }
-        lstrcpynA(DocTitle, name, sizeof DocTitle);
+    LPCSTR name = DocPath;
+    for (LPCSTR p = DocPath; *p; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
     }
+    lstrcpynA(DocTitle, name, sizeof DocTitle);
     SetWindowTextA(MainWindow, DocTitle);
 }

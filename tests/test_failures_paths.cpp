@@ -338,3 +338,56 @@ TEST_F(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
         EXPECT_EQ(Boxes()[2].text, "Revert document \"" + std::string(name) + "\" to standard text format?");
     }
 }
+
+// The title comes from the path as GetFileTitleA takes it, without loading comdlg32: the last
+// component, extension kept, whichever way the file was named. Where that call gives no title (a
+// name too long for it, or with brackets), the last component is shown all the same, cut to 63.
+TEST_F(OddNames, TitleIsWhatGetFileTitleAGivesWhicheverWayTheFileIsNamed)
+{
+    typedef short(WINAPI * GetFileTitleCall)(LPCSTR, LPSTR, WORD);
+    auto getFileTitle = (GetFileTitleCall)GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetFileTitleA");
+    ASSERT_NE(getFileTitle, nullptr);
+    std::string dir = TempDir();
+    std::string folder = NameOf(dir);
+    std::string slashed = dir;
+    for (char &c : slashed)
+        c = c == '\\' ? '/' : c;
+    std::string long63 = std::string(59, 'l') + ".brv";
+    std::string long64 = std::string(60, 'l') + ".brv";
+    struct Row { std::string path; std::string title; bool platformGives; };
+    const Row rows[] = {
+        {dir + "\\notes.txt", "notes.txt", true},
+        {slashed + "/notes.txt", "notes.txt", true},
+        {dir + "/sub.brv", "sub.brv", true},
+        {"relative.brv", "relative.brv", true},
+        {".\\dotted.brv", "dotted.brv", true},
+        {"..\\" + folder + "\\up and back.brv", "up and back.brv", true},
+        {dir.substr(0, 2) + "drive relative.brv", "drive relative.brv", true},
+        {dir + "\\several.dots.in.it.txt", "several.dots.in.it.txt", true},
+        {dir + "\\no extension", "no extension", true},
+        {dir + "\\.brv", ".brv", true},
+        {dir + "\\caf\xe9 \xa7 \xff.brv", "caf\xe9 \xa7 \xff.brv", true},
+        {dir + "\\" + long63, long63, true},
+        {dir + "\\" + long64, long64.substr(0, 63), false},
+        {dir + "\\brackets [1].brv", "brackets [1].brv", false},
+    };
+    char previous[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(dir.c_str());
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.path);
+        ClearBoxes();
+        Restart(row.path.c_str());
+        EXPECT_TRUE(Boxes().empty());
+        EXPECT_EQ(Caption(MainWindow), row.title);
+        EXPECT_EQ(DocTitle, row.title);
+        char title[64] = "";
+        short result = getFileTitle(row.path.c_str(), title, sizeof title);
+        EXPECT_EQ(result == 0, row.platformGives) << result;
+        if (result == 0) {
+            EXPECT_EQ(title, row.title);
+        }
+    }
+    StopEditor();
+    SetCurrentDirectoryA(previous);
+}

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "document/document.h"
+#include <tlhelp32.h>
 
 TEST(CommandTail, DropsTheProgramNameAndKeepsTheRestVerbatim)
 {
@@ -319,22 +320,26 @@ TEST_F(AboutBox, OpensModallyShowsItsTextsAndClosesOnEscapeEnterAndContinue)
     EXPECT_EQ(Boxes()[0].caption, "");
 }
 
-// The real program, started as its own process: whatever code the quit message
-// carries, the process ends with 0.
-TEST(Program, ExitCodeIsZeroWhateverTheQuitCode)
+// The real program, started as its own process with this command tail.
+static PROCESS_INFORMATION StartProgram(const std::string &tail)
 {
-    char exe[MAX_PATH];
-    lstrcpynA(exe, BREVITOR_EXE, sizeof exe);
-    for (char *p = exe; *p; p++)
-        if (*p == '/')
-            *p = '\\';
-    char line[MAX_PATH + 8];
-    wsprintfA(line, "\"Z:%s\"", exe);
+    std::string exe = BREVITOR_EXE;
+    for (char &c : exe)
+        c = c == '/' ? '\\' : c;
+    std::string line = "\"Z:" + exe + "\" " + tail;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    EXPECT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         << GetLastError();
+    return process;
+}
+
+// Whatever code the quit message carries, the process ends with 0.
+TEST(Program, ExitCodeIsZeroWhateverTheQuitCode)
+{
+    PROCESS_INFORMATION process = StartProgram("");
+    ASSERT_NE(process.hProcess, nullptr);
     WaitForInputIdle(process.hProcess, 20000);
     for (int i = 0; i < 200 && !PostThreadMessageA(process.dwThreadId, WM_QUIT, 7, 0); i++)
         Sleep(50);
@@ -344,4 +349,41 @@ TEST(Program, ExitCodeIsZeroWhateverTheQuitCode)
     EXPECT_EQ(code, 0u);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+}
+
+// comdlg32 brings half a dozen more DLLs into the process: showing a command-line file must not
+// need it, only a dialog does.
+TEST(Program, ShowsACommandLineFileWithoutLoadingComdlg32)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    std::string path = std::string(temp) + "brv-no-comdlg32.brv";
+    WriteBytes(path, "shown at start-up");
+    PROCESS_INFORMATION process = StartProgram(path);
+    ASSERT_NE(process.hProcess, nullptr);
+    // Input idle alone is not enough: loading comdlg32 pumps messages before the file is open.
+    HWND window = nullptr;
+    for (int i = 0; i < 400 && !window; i++) {
+        Sleep(50);
+        window = FindWindowA("Brevitor", "brv-no-comdlg32.brv");
+    }
+    EXPECT_NE(window, nullptr) << "the file was opened";
+    WaitForInputIdle(process.hProcess, 20000);
+    int modules = 0;
+    bool comdlg32 = false;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.dwProcessId);
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
+        modules++;
+        comdlg32 = comdlg32 || lstrcmpiA(module.szModule, "comdlg32.dll") == 0;
+    }
+    CloseHandle(snapshot);
+    EXPECT_GT(modules, 3) << "the program's modules were listed";
+    EXPECT_FALSE(comdlg32);
+    PostThreadMessageA(process.dwThreadId, WM_QUIT, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DeleteFileA(path.c_str());
 }
