@@ -21,6 +21,8 @@ int   ShowCommandFrom(const STARTUPINFOA *startup);
 
 // Keeps the pane's text 4 pixels in from its edges.
 void SetTextMargin();
+// Replaces the pane's text, which clears its modified flag.
+void SetPaneText(LPCSTR text);
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

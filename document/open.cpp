@@ -105,5 +105,5 @@ void ReadDocument()
     CheckIoStep(read);
     if (IoFailed)
         return;
-    SendMessageA(EditPane, WM_SETTEXT, 0, (LPARAM)text);
+    SetPaneText(text);
 }
