@@ -1,29 +1,48 @@
 // Start-up bench: starts each program in turn and times it from CreateProcess to its main window being
-// visible, and to its first wait for input; reads its peak working set, then closes it as a user would.
-// launch RUNS WARMUPS TAIL PROGRAM...   (TAIL is the command tail for every program, "-" for none)
+// visible (or showing its text), and to its first wait for input; reads its peak working set, then closes
+// it as a user would.
+// launch RUNS WARMUPS TAIL [--text=N] PROGRAM...
+//   TAIL is the command tail for every program, "-" for none. The programs after --text=N count as shown
+//   only once a visible top-level window of theirs has an Edit child holding at least N characters.
 #include "stats.h"
 #include <psapi.h>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 struct Target {
     std::string         path;
-    std::vector<double> visible; // ms from CreateProcess to a visible top-level window
+    LRESULT             minText; // 0: the first visible window counts; else the text its Edit child must hold
+    std::vector<double> visible; // ms from CreateProcess to a visible top-level window (holding its text)
     std::vector<double> ready;   // ms from CreateProcess to the end of WaitForInputIdle
     std::vector<double> peakKiB; // peak working set just before the program is closed
 };
 
 struct Search {
-    DWORD process;
-    HWND  found;
+    DWORD   process;
+    LRESULT minText;
+    HWND    found;
 };
+
+// The length is asked of the other process, which answers when it next takes messages: a program busy
+// until then has not shown its text to a user either.
+static bool HoldsText(HWND window, LRESULT minText)
+{
+    if (minText == 0)
+        return true;
+    HWND      edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+    DWORD_PTR length = 0;
+    return edit && SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 30000, &length) &&
+           (LRESULT)length >= minText;
+}
 
 static BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
 {
     Search *search = (Search *)context;
     DWORD   process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process != search->process || !IsWindowVisible(window) || GetWindow(window, GW_OWNER))
+    if (process != search->process || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) ||
+        !HoldsText(window, search->minText))
         return TRUE;
     search->found = window;
     return FALSE;
@@ -38,7 +57,7 @@ static void Fail(const Target &target, const char *what)
 // Waiting on the process for 1 ms is the poll interval, and notices a program that ended early.
 static HWND WaitForMainWindow(const Target &target, const PROCESS_INFORMATION &process, double start)
 {
-    Search search = {process.dwProcessId, nullptr};
+    Search search = {process.dwProcessId, target.minText, nullptr};
     for (;;) {
         EnumWindows(FindMainWindow, (LPARAM)&search);
         if (search.found)
@@ -100,15 +119,23 @@ static std::string Label(const Target &target, const char *measure)
     return BaseName(target) + ", " + measure;
 }
 
-// How far each later program's median lies above the first program's, the floor.
-static void PrintExcess(const std::vector<Target> &targets)
+static const char *ShownLabel(const Target &target)
 {
-    double floorVisible = Median(targets[0].visible);
-    double floorReady = Median(targets[0].ready);
+    return target.minText ? "text shown" : "window visible";
+}
+
+// Each later program's medians as a ratio to each earlier one's, the first being the floor.
+static void PrintRatios(const std::vector<Target> &targets)
+{
+    std::printf("\n");
     for (size_t i = 1; i < targets.size(); i++) {
-        std::printf("\n%s against %s: visible %+.1f %%, ready %+.1f %% (medians)\n", BaseName(targets[i]).c_str(),
-                    BaseName(targets[0]).c_str(), (Median(targets[i].visible) / floorVisible - 1) * 100,
-                    (Median(targets[i].ready) / floorReady - 1) * 100);
+        for (size_t j = 0; j < i; j++) {
+            std::printf("%s / %s: %s %.3f, ready %.3f, peak working set %.3f (medians)\n", BaseName(targets[i]).c_str(),
+                        BaseName(targets[j]).c_str(), ShownLabel(targets[i]),
+                        Median(targets[i].visible) / Median(targets[j].visible),
+                        Median(targets[i].ready) / Median(targets[j].ready),
+                        Median(targets[i].peakKiB) / Median(targets[j].peakKiB));
+        }
     }
 }
 
@@ -116,15 +143,20 @@ static void PrintExcess(const std::vector<Target> &targets)
 int main(int argc, char **argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: launch RUNS WARMUPS TAIL|- PROGRAM...\n");
+        std::fprintf(stderr, "usage: launch RUNS WARMUPS TAIL|- [--text=N] PROGRAM...\n");
         return 2;
     }
     int                 runs = std::atoi(argv[1]);
     int                 warmups = std::atoi(argv[2]);
     const char         *tail = std::string(argv[3]) == "-" ? "" : argv[3];
     std::vector<Target> targets;
-    for (int i = 4; i < argc; i++)
-        targets.push_back(Target{argv[i], {}, {}, {}});
+    LRESULT             minText = 0;
+    for (int i = 4; i < argc; i++) {
+        if (std::strncmp(argv[i], "--text=", 7) == 0)
+            minText = std::atol(argv[i] + 7);
+        else
+            targets.push_back(Target{argv[i], minText, {}, {}, {}});
+    }
     for (int round = 0; round < warmups + runs; round++) {
         for (size_t i = 0; i < targets.size(); i++) {
             size_t pick = round % 2 ? targets.size() - 1 - i : i;
@@ -133,10 +165,10 @@ int main(int argc, char **argv)
     }
     std::printf("| measure | median | min - max | n |\n|---|---|---|---|\n");
     for (const Target &target : targets) {
-        PrintRow(Label(target, "window visible").c_str(), target.visible, "ms", 1);
+        PrintRow(Label(target, ShownLabel(target)).c_str(), target.visible, "ms", 1);
         PrintRow(Label(target, "ready for input").c_str(), target.ready, "ms", 1);
         PrintRow(Label(target, "peak working set").c_str(), target.peakKiB, "KiB", 0);
     }
-    PrintExcess(targets);
+    PrintRatios(targets);
     return 0;
 }
