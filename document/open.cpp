@@ -4,7 +4,7 @@
 #include "app/resource.h"
 
 // Yes saves first and agrees only if the save worked; a box that fails counts as Cancel.
-static int AskToSave()
+int AskToSave()
 {
     if (!SendMessageA(EditPane, EM_GETMODIFY, 0, 0))
         return 1;
@@ -18,13 +18,25 @@ static int AskToSave()
 // Non-zero when the caller may go ahead: the document is closed and the pane empty.
 int CloseDocument()
 {
-    int agreed = AskToSave();
-    if (!agreed)
+    if (!AskToSave())
         return 0;
+    DiscardDocument();
+    return 1;
+}
+
+// Lets the file go and empties the pane, without asking.
+void DiscardDocument()
+{
     if (DocFile)
         CheckIoStep(ReleaseDocFile());
     SetWindowTextA(EditPane, EmptyText);
-    return agreed;
+}
+
+// The log-off query only asked: another program may still cancel it, and then the document must stay.
+void DoEndSession(BOOL ending)
+{
+    if (ending)
+        DiscardDocument();
 }
 
 void CloseMainWindow()
