@@ -276,6 +276,18 @@ TEST_F(Opening, RevertAsksThenOkRestoresAndCancelKeepsTheEdit)
     }
 }
 
+// Revert can arrive with no file to return to: from another program, or as a shortcut
+// while the menu is stale. It must neither ask nor fail.
+TEST_F(Opening, RevertWithoutAFileChangesNothing)
+{
+    TypeText("never saved");
+    SendCommand(IDM_REVERT);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(PaneText(), "never saved");
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Caption(MainWindow), "Untitled");
+}
+
 TEST_F(Opening, RevertReturnsToTheLastSave)
 {
     std::string path = TempPath("versions.brv");
