@@ -21,7 +21,7 @@ static const WayRow Ways[] = {
     {Exit, "Exit command"},
     {CloseMessage, "WM_CLOSE"},
     {CloseBox, "close box (SC_CLOSE)"},
-    {EndSession, "WM_QUERYENDSESSION"},
+    {EndSession, "log-off (WM_QUERYENDSESSION, then WM_ENDSESSION)"},
 };
 
 static bool EndsProgram(Way way)
