@@ -86,7 +86,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SIZE:               return DoSize(LOWORD(lParam), HIWORD(lParam));
     case WM_SETFOCUS:           SetFocus(EditPane); return 0;
     case WM_CLOSE:              CloseMainWindow(); return 0;
-    case WM_QUERYENDSESSION:    return CloseDocument();
+    case WM_QUERYENDSESSION:    return AskToSave();
+    case WM_ENDSESSION:         DoEndSession((BOOL)wParam); return 0;
     case WM_SYSCOLORCHANGE:     DoSysColorChange(); return 0;
     case WM_COMMAND:            return DoCommandMessage(wParam, lParam);
     case WM_INITMENUPOPUP:      DoInitMenuPopup((HMENU)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;

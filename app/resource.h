@@ -18,6 +18,7 @@
 #define IDS_DEFAULTPROMPT       2003
 #define IDS_TOOLONG             2004
 #define IDS_IOERROR             2005
+#define IDS_NULBYTE             2006
 
 // File menu
 #define IDM_NEW                 1001

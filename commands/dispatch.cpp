@@ -5,7 +5,8 @@
 #include "document/document.h"
 #include "format/format.h"
 
-// Menu state greys the entries that must not run; this table acts on whatever arrives.
+// Menu state greys the entries that must not run; this table acts on whatever arrives,
+// but Revert needs a file to return to (a stale shortcut or another program may send it).
 void DoCommand(WORD command)
 {
     // clang-format off
@@ -15,7 +16,7 @@ void DoCommand(WORD command)
     case IDM_CLOSE:         CloseMainWindow(); break;
     case IDM_SAVE:          SaveDocument(); break;
     case IDM_SAVEAS:        SaveDocumentAs(); break;
-    case IDM_REVERT:        ReadDocument(); break;
+    case IDM_REVERT:        if (DocFile) ReadDocument(); break;
     case IDM_EXIT:          SendMessageA(MainWindow, WM_CLOSE, 0, 0); break;
     case IDM_UNDO:          SendMessageA(EditPane, WM_UNDO, 0, 0); break;
     case IDM_CUT:           SendMessageA(EditPane, WM_CUT, 0, 0); break;

@@ -4,7 +4,8 @@
 #include "document/document.h"
 
 // Looked up afresh on every call, so nothing is cached: once loaded, comdlg32 stays for the run and
-// a repeated look-up costs microseconds against a dialog.
+// a repeated look-up costs microseconds against a dialog. comdlg32 is one of the system's known
+// DLLs, so the system's own copy is loaded, never a file of that name beside the program.
 static void *FindComdlg32Call(LPCSTR name)
 {
     HMODULE module = GetModuleHandleA("comdlg32.dll");

@@ -45,7 +45,10 @@ void SaveDocumentAs();
 void WriteDocument();
 
 // Closing, opening and reverting.
+int  AskToSave();
 int  CloseDocument();
+void DiscardDocument();
+void DoEndSession(BOOL ending);
 void CloseMainWindow();
 void NewDocument();
 void ChooseDocument();

@@ -4,7 +4,7 @@
 #include "app/resource.h"
 
 // Yes saves first and agrees only if the save worked; a box that fails counts as Cancel.
-static int AskToSave()
+int AskToSave()
 {
     if (!SendMessageA(EditPane, EM_GETMODIFY, 0, 0))
         return 1;
@@ -18,13 +18,25 @@ static int AskToSave()
 // Non-zero when the caller may go ahead: the document is closed and the pane empty.
 int CloseDocument()
 {
-    int agreed = AskToSave();
-    if (!agreed)
+    if (!AskToSave())
         return 0;
+    DiscardDocument();
+    return 1;
+}
+
+// Lets the file go and empties the pane, without asking.
+void DiscardDocument()
+{
     if (DocFile)
         CheckIoStep(ReleaseDocFile());
     SetWindowTextA(EditPane, EmptyText);
-    return agreed;
+}
+
+// The log-off query only asked: another program may still cancel it, and then the document must stay.
+void DoEndSession(BOOL ending)
+{
+    if (ending)
+        DiscardDocument();
 }
 
 void CloseMainWindow()
@@ -69,16 +81,18 @@ void OpenDocument(LPCSTR path)
     ReadDocument();
 }
 
-// A file too long for the pane is not kept open; the pane and the title stay as they are.
-static void RefuseLongDocument()
+// A file the pane cannot hold whole is not kept open, so no save can cut it short;
+// the pane and the title stay as they are.
+static void RefuseDocument(UINT why)
 {
-    ShowMessage(IDS_TOOLONG, MB_ICONEXCLAMATION, MB_OK, nullptr, DocTitle);
+    ShowMessage(why, MB_ICONEXCLAMATION, MB_OK, nullptr, DocTitle);
     ReleaseDocFile();
     IoFailed = 1;
 }
 
 // The size's high part counts: a file of 4 GiB and more must not pass for a small one.
 // The text ends where the read ended, so no byte that was not read is shown.
+// The pane would end the text at a NUL byte, so a file holding one is refused.
 void ReadDocument()
 {
     static char text[MaxText + 1];
@@ -93,7 +107,7 @@ void ReadDocument()
         return;
     }
     if (high != 0 || size > (DWORD)MaxText) {
-        RefuseLongDocument();
+        RefuseDocument(IDS_TOOLONG);
         return;
     }
     CheckIoStep(SetFilePointer(DocFile, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
@@ -105,5 +119,9 @@ void ReadDocument()
     CheckIoStep(read);
     if (IoFailed)
         return;
+    if (lstrlenA(text) != (int)got) {
+        RefuseDocument(IDS_NULBYTE);
+        return;
+    }
     SetPaneText(text);
 }

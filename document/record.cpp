@@ -98,10 +98,11 @@ BOOL ReleaseDocFile()
 }
 
 // After a file could not be opened or created: the document keeps its text but no file, path or
-// title. The caption change re-enters MainWndProc, which clears IoFailed, so the flag is set after it.
+// title. The failure is reported even when it left no code. The caption change re-enters
+// MainWndProc, which clears IoFailed, so the flag is set after it.
 void LoseDocFile()
 {
-    CheckIoError();
+    CheckIoStep(FALSE);
     DocFile = nullptr;
     DocPath[0] = '\0';
     DocTitle[0] = '\0';

@@ -5,11 +5,6 @@
 #include "document/document.h"
 #include "format/format.h"
 
-static std::string IoError(int code)
-{
-    return "Unanticipated input/output error #" + std::to_string(code) + ".";
-}
-
 // ---------------------------------------------------------------------------------------
 // Successful file calls other than CreateFileA leave an earlier error code in place, and
 // SendMessage to the pane clears it, so a stale code rarely reaches a file step by itself
@@ -49,6 +44,7 @@ static BOOL(WINAPI *RealSetEndOfFile)(HANDLE);
 static BOOL(WINAPI *RealFlushFileBuffers)(HANDLE);
 static DWORD(WINAPI *RealGetFileSize)(HANDLE, LPDWORD);
 static BOOL(WINAPI *RealCloseHandle)(HANDLE);
+static HANDLE(WINAPI *RealCreateFileA)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 
 static DWORD WINAPI StandInSetFilePointer(HANDLE file, LONG low, PLONG high, DWORD method)
 {
@@ -112,6 +108,15 @@ static BOOL WINAPI StandInCloseHandle(HANDLE object)
     return RealCloseHandle(object);
 }
 
+// It sets the code itself, so nothing stale can reach it.
+static HANDLE WINAPI StandInCreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                        DWORD disposition, DWORD flags, HANDLE model)
+{
+    if (FailsHere("CreateFileA"))
+        return INVALID_HANDLE_VALUE;
+    return RealCreateFileA(path, access, share, security, disposition, flags, model);
+}
+
 // Points this executable's import of a KERNEL32 routine at a stand-in; returns the real one.
 static void *Reroute(const char *name, void *standIn)
 {
@@ -154,6 +159,7 @@ static void RerouteFileCalls()
     Reroute("FlushFileBuffers", StandInFlushFileBuffers, &RealFlushFileBuffers);
     Reroute("GetFileSize", StandInGetFileSize, &RealGetFileSize);
     Reroute("CloseHandle", StandInCloseHandle, &RealCloseHandle);
+    Reroute("CreateFileA", StandInCreateFileA, &RealCreateFileA);
 }
 
 typedef EditorTest StaleErrorCodes;
@@ -304,6 +310,43 @@ TEST_F(ErrorNumbers, FailedSaveStepShowsItsNumberInFullAndTheTextStaysUnsaved)
         EXPECT_TRUE(Boxes().empty());
         EXPECT_EQ(ReadBytes(path), "edited, on disk");
         EXPECT_FALSE(Modified());
+    }
+}
+
+// A failed open or create that leaves no code is reported with a number all the same,
+// and the document is left without a file as after any failed open.
+TEST_F(ErrorNumbers, OpenOrCreateFailingWithoutACodeShowsANumber)
+{
+    RerouteFileCalls();
+    if (HasFatalFailure())
+        return;
+    std::string path = TempPath("nocode.brv");
+    std::string created = TempPath("created.brv");
+    WriteBytes(path, "on disk");
+    for (bool saveAs : {false, true}) {
+        SCOPED_TRACE(saveAs ? "Save As" : "open from the command line");
+        StopEditor();
+        ClearBoxes();
+        FailingCode = 0;
+        if (saveAs) {
+            StartEditor("");
+            TypeText("typed");
+            ExpectFileDialog(created);
+            ExpectBox(IDOK);
+            FailingCall = "CreateFileA";
+            SendCommand(IDM_SAVEAS);
+        } else {
+            ExpectBox(IDOK);
+            FailingCall = "CreateFileA";
+            StartEditor(path.c_str());
+        }
+        EXPECT_EQ(FailingCall, "") << "the step was reached";
+        ASSERT_FALSE(Boxes().empty());
+        EXPECT_EQ(Boxes().back().text, IoError(ERROR_GEN_FAILURE));
+        ExpectFileLost();
+        EXPECT_EQ(PaneText(), saveAs ? "typed" : "");
+        EXPECT_EQ(ReadBytes(path), "on disk");
+        EXPECT_EQ(ReadBytes(created), "<missing>");
     }
 }
 

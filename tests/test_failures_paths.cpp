@@ -5,11 +5,6 @@
 #include "app/resource.h"
 #include "document/document.h"
 
-static std::string IoError(int code)
-{
-    return "Unanticipated input/output error #" + std::to_string(code) + ".";
-}
-
 // A file in the test's folder whose full path is exactly length characters.
 static std::string PathOfLength(size_t length)
 {
@@ -25,15 +20,6 @@ static std::string NameOf(const std::string &path)
 static std::string RevertPromptText(const std::string &title)
 {
     return "Revert to most recently saved version of document \"" + title + "\"?";
-}
-
-// A document without a file after a failed open or create: no path, no title, "Untitled" shown.
-static void ExpectFileLost()
-{
-    EXPECT_EQ(DocFile, nullptr);
-    EXPECT_STREQ(DocPath, "");
-    EXPECT_STREQ(DocTitle, "");
-    EXPECT_EQ(Caption(MainWindow), "Untitled");
 }
 
 // Another program holding the file: for writing, or for reading without letting others write.

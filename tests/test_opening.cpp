@@ -69,11 +69,12 @@ TEST_F(Opening, FileOfExactlyTheLimitIsReadWhole)
 }
 
 // The refusal leaves no file and no text, keeps the refused file's title, and lets the file go.
-static void ExpectRefused(const std::string &path, const std::string &bytesBefore)
+static void ExpectRefused(const std::string &path, const std::string &bytesBefore,
+                          const char *why = "is too long for Brevitor to read.")
 {
     std::string title = TitleOf(path);
     ASSERT_FALSE(Boxes().empty());
-    EXPECT_EQ(Boxes().back().text, "Sorry, document \"" + title + "\" is too long for Brevitor to read.");
+    EXPECT_EQ(Boxes().back().text, "Sorry, document \"" + title + "\" " + why);
     EXPECT_NE(Boxes().back().caption, "???") << "not a question";
     EXPECT_EQ(Caption(MainWindow), title);
     EXPECT_STREQ(DocTitle, title.c_str());
@@ -144,14 +145,36 @@ TEST_F(Opening, SparseFileOf4GiBAnd10BytesIsRefused)
     DeleteFileA(path.c_str());
 }
 
-TEST_F(Opening, NulByteEndsTheShownText)
+// The pane would show the text only up to a NUL byte, and a save would cut the file there.
+TEST_F(Opening, FileHoldingANulByteIsRefusedAndNeverWritten)
 {
-    std::string path = TempPath("zero.brv");
-    WriteBytes(path, std::string("before\0after", 12));
-    OpenThroughDialog(path);
-    EXPECT_EQ(PaneText(), "before");
-    EXPECT_FALSE(Modified());
-    EXPECT_EQ(Caption(MainWindow), "zero.brv");
+    struct Row { const char *name; std::string bytes; };
+    const Row rows[] = {
+        {"NUL inside a line", std::string("before\0after the nul\r\nmore text", 31)},
+        {"text in UTF-16", std::string("\xFF\xFEh\0i\0", 6)},
+        {"NUL as the last byte", std::string("text\0", 5)},
+    };
+    int n = 0;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string path = TempPath(("zero" + std::to_string(n++) + ".brv").c_str());
+        WriteBytes(path, row.bytes);
+        Restart("");
+        ClearBoxes();
+        ExpectFileDialog(path);
+        ExpectBox(IDOK);
+        SendCommand(IDM_OPEN);
+        ASSERT_EQ(Boxes().size(), 2u);
+        ExpectRefused(path, row.bytes, "holds a NUL byte, which Brevitor cannot read.");
+
+        ClearBoxes();
+        TypeText("x");
+        ExpectBox(IDCANCEL);
+        PressKey('S', true);
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_TRUE(Boxes()[0].isFileDialog) << "Save asks for a name: no file is held";
+        EXPECT_EQ(ReadBytes(path), row.bytes);
+    }
 }
 
 // The 64-bit Wine 8.0 that runs these tests faults inside GDI when an edit control lays
@@ -251,6 +274,18 @@ TEST_F(Opening, RevertAsksThenOkRestoresAndCancelKeepsTheEdit)
         EXPECT_EQ(ReadBytes(path), "as saved");
         EXPECT_EQ(WriteOpenError(path), (DWORD)ERROR_SHARING_VIOLATION) << "still held";
     }
+}
+
+// Revert can arrive with no file to return to: from another program, or as a shortcut
+// while the menu is stale. It must neither ask nor fail.
+TEST_F(Opening, RevertWithoutAFileChangesNothing)
+{
+    TypeText("never saved");
+    SendCommand(IDM_REVERT);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(PaneText(), "never saved");
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Caption(MainWindow), "Untitled");
 }
 
 TEST_F(Opening, RevertReturnsToTheLastSave)

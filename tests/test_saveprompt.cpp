@@ -21,7 +21,7 @@ static const WayRow Ways[] = {
     {Exit, "Exit command"},
     {CloseMessage, "WM_CLOSE"},
     {CloseBox, "close box (SC_CLOSE)"},
-    {EndSession, "WM_QUERYENDSESSION"},
+    {EndSession, "log-off (WM_QUERYENDSESSION, then WM_ENDSESSION)"},
 };
 
 static bool EndsProgram(Way way)
@@ -41,6 +41,15 @@ static size_t LeadBoxes(Way way)
     return way == Open ? 1 : 0;
 }
 
+// The platform's query, then the end of the session: it ends only when every program agreed
+// and nothing cancelled it meanwhile. Returns the program's answer to the query.
+static LRESULT LogOff(BOOL notCancelled)
+{
+    LRESULT agreed = SendMessageA(MainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendMessageA(MainWindow, WM_ENDSESSION, agreed && notCancelled, ENDSESSION_LOGOFF);
+    return agreed;
+}
+
 // Does what the user does; returns what the platform got back for a log-off query.
 static LRESULT Go(Way way)
 {
@@ -51,7 +60,7 @@ static LRESULT Go(Way way)
     case Exit:         SendCommand(IDM_EXIT); return 0;
     case CloseMessage: SendMessageA(MainWindow, WM_CLOSE, 0, 0); return 0;
     case CloseBox:     SendMessageA(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); return 0;
-    case EndSession:   return SendMessageA(MainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    case EndSession:   return LogOff(TRUE);
     }
     return 0;
 }
@@ -198,6 +207,32 @@ TEST_F(SavePromptWithFile, UnmodifiedTextGoesAheadWithoutAPrompt)
         EXPECT_EQ(Boxes().size(), LeadBoxes(row.way)) << "no prompt";
         ExpectWentAhead(row.way, result, other, title);
         EXPECT_EQ(ReadBytes(doc), "saved");
+    }
+}
+
+// Another program may cancel a log-off this one agreed to: the document then stays as the
+// answer left it, its file held and its caption unchanged.
+TEST_F(SavePromptWithFile, LogOffCancelledElsewhereKeepsTheDocument)
+{
+    struct Row { const char *name; int answer; const char *pane, *onDisk; bool modified; };
+    const Row rows[] = {
+        {"Yes", IDYES, "edited", "edited", false},
+        {"No", IDNO, "edited", "saved", true},
+        {"unedited, no prompt", 0, "saved", "saved", false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        StartRow(row.answer != 0);
+        if (row.answer)
+            ExpectBox(row.answer);
+        EXPECT_NE(LogOff(FALSE), 0) << "agrees to the log-off";
+        EXPECT_EQ(PaneText(), row.pane);
+        EXPECT_EQ(Modified(), row.modified);
+        EXPECT_EQ(Caption(MainWindow), title);
+        EXPECT_STREQ(DocPath, doc.c_str());
+        EXPECT_EQ(ReadBytes(doc), row.onDisk);
+        EXPECT_EQ(WriteOpenError(doc), (DWORD)ERROR_SHARING_VIOLATION) << "still the document's file";
+        EXPECT_EQ(PendingReplies(), 0);
     }
 }
 

@@ -52,6 +52,7 @@ TEST(Strings, TableHoldsTheExactTexts)
         {IDS_DEFAULTPROMPT, "Revert document \"%s\" to standard text format?"},
         {IDS_TOOLONG, "Sorry, document \"%s\" is too long for Brevitor to read."},
         {IDS_IOERROR, "Unanticipated input/output error #%s."},
+        {IDS_NULBYTE, "Sorry, document \"%s\" holds a NUL byte, which Brevitor cannot read."},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.id);

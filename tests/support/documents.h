@@ -3,6 +3,7 @@
 #include "tests/support/harness.h"
 #include "app/app.h"
 #include "app/resource.h"
+#include "document/document.h"
 
 // Whether the pane counts its text as unsaved.
 inline bool Modified()
@@ -58,4 +59,18 @@ inline ULONGLONG LastWriteTime(const std::string &path)
 inline std::string SavePromptText(const std::string &title)
 {
     return "Save document \"" + title + "\" before closing?";
+}
+
+inline std::string IoError(int code)
+{
+    return "Unanticipated input/output error #" + std::to_string(code) + ".";
+}
+
+// A document without a file after a failed open or create: no path, no title, "Untitled" shown.
+inline void ExpectFileLost()
+{
+    EXPECT_EQ(DocFile, nullptr);
+    EXPECT_STREQ(DocPath, "");
+    EXPECT_STREQ(DocTitle, "");
+    EXPECT_EQ(Caption(MainWindow), "Untitled");
 }
