@@ -331,7 +331,7 @@ TEST_F(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
 TEST_F(OddNames, TitleIsWhatGetFileTitleAGivesWhicheverWayTheFileIsNamed)
 {
     typedef short(WINAPI * GetFileTitleCall)(LPCSTR, LPSTR, WORD);
-    auto getFileTitle = (GetFileTitleCall)GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetFileTitleA");
+    auto getFileTitle = (GetFileTitleCall)(void *)GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetFileTitleA");
     ASSERT_NE(getFileTitle, nullptr);
     std::string dir = TempDir();
     std::string folder = NameOf(dir);
