@@ -114,7 +114,7 @@ static void BenchOpen(const char *file, int reps)
     }
     PrintRow("OpenDocument (with ReadDocument), 32,767 bytes", open, "ms", 3);
     PrintRow("OpenDocument, then UpdateWindow: open and show", openShow, "ms", 3);
-    PrintRow("WM_SETTEXT of the same bytes into the empty pane, alone", setText, "ms", 3);
+    PrintRow("WM_SETTEXT of the same bytes into the empty, visible pane, alone", setText, "ms", 3);
 }
 
 static void BenchSave(const char *file, int reps)
