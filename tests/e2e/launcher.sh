@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installed and started as a user would: cmake --install into a fresh prefix, the installed launcher opens a Linux
-# path with spaces, typed text is saved byte-exactly with Ctrl+S, and Ctrl+Q ends it with exit code 0.
+# path with runs of spaces, typed text is saved byte-exactly with Ctrl+S, and Ctrl+Q ends it with exit code 0.
 source "$(dirname "$0")/lib.sh"
 e2e_start_display
 work=$(mktemp -d)
@@ -15,8 +15,8 @@ done
 [ -x "$prefix/bin/brevitor" ] || e2e_fail "bin/brevitor is not executable"
 grep -qx 'MimeType=text/plain;' "$prefix/share/applications/brevitor.desktop" || e2e_fail "the desktop entry does not open text files"
 
-mkdir -p "$work/x y"
-file="$work/x y/my notes.txt"
+mkdir -p "$work/x  y"
+file="$work/x  y/my  notes.txt"
 printf 'First line\r\n' >"$file"
 # The launcher must run the installed program, not the build's: BREVITOR_EXE is CTest's, so it is dropped.
 rm -f "$shots/exit-code"
@@ -24,7 +24,7 @@ rm -f "$shots/exit-code"
     </dev/null >"$work/launcher.out" 2>&1
   echo $? >"$shots/exit-code" ) &
 e2e_app=$!
-win=$(e2e_window "my notes.txt")
+win=$(e2e_window "my  notes.txt")
 e2e_focus "$win"
 e2e_key ctrl+End
 e2e_type "Typed here"
