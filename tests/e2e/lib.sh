@@ -86,6 +86,19 @@ e2e_quit_answering() {
   [ "$code" = 0 ] || e2e_fail "exit code $code"
 }
 
+# e2e_launch_through LAUNCHER FILE [ENV ARGS...]: starts the editor in the background through an installed launcher,
+# in the e2e prefix (ENV ARGS go to env); its exit code is written to $shots/exit-code, its output to launcher.out.
+e2e_launch_through() {
+  local launcher=$1 file=$2
+  shift 2
+  rm -f "$shots/exit-code"
+  # BREVITOR_EXE is CTest's: dropped, so the launcher runs the program it was installed with.
+  ( env -u BREVITOR_EXE "$@" BREVITOR_WINEPREFIX="$build/e2e-prefix" "$launcher" "$file" \
+      </dev/null >"$shots/launcher.out" 2>&1
+    echo $? >"$shots/exit-code" ) &
+  e2e_app=$!
+}
+
 # e2e_edit_through LAUNCHER FILE CAPTION [ENV ARGS...]: starts the editor on an existing FILE the way a user does,
 # through an installed launcher (in the e2e prefix; ENV ARGS go to env), waits for CAPTION, types two lines after
 # the file's text, saves with Ctrl+S, checks the bytes on disk and quits with Ctrl+Q: the launcher must end with 0.
@@ -95,12 +108,7 @@ e2e_edit_through() {
   expected=$(mktemp)
   cp "$file" "$expected"
   printf 'Typed here\r\nand saved.' >>"$expected"
-  rm -f "$shots/exit-code"
-  # BREVITOR_EXE is CTest's: dropped, so the launcher runs the program it was installed with.
-  ( env -u BREVITOR_EXE "$@" BREVITOR_WINEPREFIX="$build/e2e-prefix" "$launcher" "$file" \
-      </dev/null >"$shots/launcher.out" 2>&1
-    echo $? >"$shots/exit-code" ) &
-  e2e_app=$!
+  e2e_launch_through "$launcher" "$file" "$@"
   win=$(e2e_window "$caption")
   e2e_focus "$win"
   e2e_key ctrl+End
