@@ -16,7 +16,9 @@ void PumpMessage();
 
 // What the program's entry derives from the process: the command line without
 // the program name, and the show command from the start-up information.
+// CommandFileName is the file the tail names: unquoted when quoted.
 LPSTR CommandTail(LPSTR commandLine);
+LPSTR CommandFileName(LPSTR commandTail);
 int   ShowCommandFrom(const STARTUPINFOA *startup);
 
 // Keeps the pane's text 4 pixels in from its edges.

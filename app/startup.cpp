@@ -30,6 +30,27 @@ LPSTR CommandTail(LPSTR commandLine)
     return p;
 }
 
+// Shells and "Open with" pass a document as "C:\path\name.txt". A file name never holds a quote, so a
+// tail that is one quoted name, blanks after it allowed, names the file between the quotes. Any other
+// tail, an unclosed quote included, is taken as it stands and fails, if at all, as an invalid name.
+// The closing quote is overwritten: the name is used in place, whatever its length.
+LPSTR CommandFileName(LPSTR commandTail)
+{
+    if (commandTail[0] != '"')
+        return commandTail;
+    char *close = commandTail + 1;
+    while (*close && *close != '"')
+        close++;
+    if (*close != '"')
+        return commandTail;
+    for (char *p = close + 1; *p; p++) {
+        if ((unsigned char)*p > ' ')
+            return commandTail;
+    }
+    *close = '\0';
+    return commandTail + 1;
+}
+
 int ShowCommandFrom(const STARTUPINFOA *startup)
 {
     return (startup->dwFlags & STARTF_USESHOWWINDOW) ? startup->wShowWindow : SW_SHOWDEFAULT;
@@ -66,8 +87,9 @@ void StartBrevitor(HINSTANCE instance, LPSTR commandTail, int showCommand)
     Instance = instance;
     RegisterMainClass();
     CreateMainWindow();
-    if (commandTail[0] != '\0')
-        OpenDocument(commandTail);
+    LPSTR fileName = CommandFileName(commandTail);
+    if (fileName[0] != '\0')
+        OpenDocument(fileName);
     ShowWindow(MainWindow, showCommand);
     UpdateWindow(MainWindow);
     InitFileDialog();

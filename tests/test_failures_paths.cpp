@@ -59,7 +59,7 @@ TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoes
         {"held for writing", held, HoldForWriting, ERROR_SHARING_VIOLATION},
         {"held without letting others write", held, HoldForReadingOnly, ERROR_SHARING_VIOLATION},
         {"a missing folder", TempPath("absent\\new.brv"), nullptr, ERROR_PATH_NOT_FOUND},
-        {"in double quotes", "\"" + plain + "\"", nullptr, ERROR_INVALID_NAME},
+        {"an unclosed double quote", "\"" + plain, nullptr, ERROR_INVALID_NAME},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

@@ -5,14 +5,21 @@
 #include "document/document.h"
 #include <tlhelp32.h>
 
-TEST(CommandTail, DropsTheProgramNameAndKeepsTheRestVerbatim)
+TEST(CommandTail, DropsTheProgramNameAndUnquotesOneQuotedFileName)
 {
-    struct Row { const char *line; const char *tail; };
+    struct Row { const char *line; const char *name; };
     const Row rows[] = {
         {"\"C:\\Program Files\\brevitor.exe\" notes.brv", "notes.brv"},
         {"brevitor.exe     notes.brv", "notes.brv"},
         {"brevitor.exe notes.brv   ", "notes.brv   "},
-        {"brevitor.exe \"a b.brv\"", "\"a b.brv\""},
+        {"brevitor.exe a b.brv", "a b.brv"},
+        {"brevitor.exe \"a b.brv\"", "a b.brv"},
+        {"\"C:\\brevitor.exe\" \"C:\\my docs\\a  b.txt\"", "C:\\my docs\\a  b.txt"},
+        {"brevitor.exe \"Z:\\tmp\\ends in a space \" \t ", "Z:\\tmp\\ends in a space "},
+        {"brevitor.exe \"\"", ""},
+        {"brevitor.exe \"never closed.brv", "\"never closed.brv"},
+        {"brevitor.exe \"a.brv\" b.brv", "\"a.brv\" b.brv"},
+        {"brevitor.exe \"a.brv\"b", "\"a.brv\"b"},
         {"\"C:\\brevitor.exe\"", ""},
         {"brevitor.exe", ""},
         {"brevitor.exe    ", ""},
@@ -25,7 +32,7 @@ TEST(CommandTail, DropsTheProgramNameAndKeepsTheRestVerbatim)
         SCOPED_TRACE(row.line);
         char line[256];
         lstrcpynA(line, row.line, sizeof line);
-        EXPECT_STREQ(CommandTail(line), row.tail);
+        EXPECT_STREQ(CommandFileName(CommandTail(line)), row.name);
     }
 }
 

@@ -85,3 +85,42 @@ e2e_quit_answering() {
   code=$(e2e_wait_exit)
   [ "$code" = 0 ] || e2e_fail "exit code $code"
 }
+
+# e2e_launch_through LAUNCHER FILE [ENV ARGS...]: starts the editor in the background through an installed launcher,
+# in the e2e prefix (ENV ARGS go to env); its exit code is written to $shots/exit-code, its output to launcher.out.
+e2e_launch_through() {
+  local launcher=$1 file=$2
+  shift 2
+  rm -f "$shots/exit-code"
+  # BREVITOR_EXE is CTest's: dropped, so the launcher runs the program it was installed with.
+  ( env -u BREVITOR_EXE "$@" BREVITOR_WINEPREFIX="$build/e2e-prefix" "$launcher" "$file" \
+      </dev/null >"$shots/launcher.out" 2>&1
+    echo $? >"$shots/exit-code" ) &
+  e2e_app=$!
+}
+
+# e2e_edit_through LAUNCHER FILE CAPTION [ENV ARGS...]: starts the editor on an existing FILE the way a user does,
+# through an installed launcher (in the e2e prefix; ENV ARGS go to env), waits for CAPTION, types two lines after
+# the file's text, saves with Ctrl+S, checks the bytes on disk and quits with Ctrl+Q: the launcher must end with 0.
+e2e_edit_through() {
+  local launcher=$1 file=$2 caption=$3 expected win code
+  shift 3
+  expected=$(mktemp)
+  cp "$file" "$expected"
+  printf 'Typed here\r\nand saved.' >>"$expected"
+  e2e_launch_through "$launcher" "$file" "$@"
+  win=$(e2e_window "$caption")
+  e2e_focus "$win"
+  e2e_key ctrl+End
+  e2e_type "Typed here"
+  e2e_key Return
+  e2e_type "and saved."
+  e2e_key ctrl+s
+  for _ in $(seq 25); do cmp -s "$expected" "$file" && break; sleep 0.2; done
+  e2e_shot "$(basename "$0" .sh)-${caption//[^A-Za-z0-9]/_}"
+  cmp -s "$expected" "$file" || e2e_fail "$file holds $(od -c "$file" | head -5)"
+  rm -f "$expected"
+  e2e_key ctrl+q
+  code=$(e2e_wait_exit)
+  [ "$code" = 0 ] || e2e_fail "the launcher ended with exit code $code: $(cat "$shots/launcher.out")"
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Packaged and started as a user would: script/package makes the .deb and the .zip for this build's arch; the .deb,
+# extracted with dpkg-deb -x into a temporary root, opens a file through its own launcher, saves it byte-exactly.
+source "$(dirname "$0")/lib.sh"
+e2e_start_display
+work=$(mktemp -d)
+trap 'e2e_cleanup; rm -rf "$work"' EXIT
+
+bash "$(dirname "$0")/../../script/package" "$BREVITOR_ARCH" "$work/packages" >"$work/package.log" 2>&1 ||
+  e2e_fail "script/package: $(tail -n 20 "$work/package.log")"
+deb=$(echo "$work"/packages/brevitor_*.deb)
+zip=$(echo "$work"/packages/brevitor-*.zip)
+[ -s "$deb" ] && [ -s "$zip" ] || e2e_fail "script/package made $(ls "$work/packages")"
+wine=wine64
+[ "$BREVITOR_ARCH" = x86_64 ] || wine=wine32
+[ "$(dpkg-deb -f "$deb" Depends)" = "wine, $wine" ] || e2e_fail "the .deb depends on '$(dpkg-deb -f "$deb" Depends)'"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for f in usr/bin/brevitor usr/lib/brevitor/brevitor.exe usr/lib/brevitor/wine-env \
+         usr/share/applications/brevitor.desktop usr/share/icons/hicolor/32x32/apps/brevitor.png; do
+  [ -s "$root/$f" ] || e2e_fail "the .deb has no /$f"
+done
+# The .zip is for Windows users: the same program, and the text that says how to run it.
+top=$work/zip/$(basename "$zip" .zip)
+mkdir "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$zip")
+[ "$(ls -A "$work/zip" | wc -l) $(LC_ALL=C ls -A "$top" | tr '\n' ' ')" = "1 README.txt brevitor.exe " ] ||
+  e2e_fail "the .zip holds $(cmake -E tar tf "$zip")"
+cmp -s "$top/brevitor.exe" "$root/usr/lib/brevitor/brevitor.exe" ||
+  e2e_fail "the .zip's brevitor.exe differs from the .deb's"
+
+file="$work/from the package.txt"
+printf 'Packaged\r\n' >"$file"
+e2e_edit_through "$root/usr/bin/brevitor" "$file" "from the package.txt"
+e2e_pass "$(basename "$deb") ($(stat -c %s "$deb") bytes) extracted: its launcher opened and saved '$file'; $(basename "$zip") ($(stat -c %s "$zip") bytes) holds brevitor.exe and README.txt"
