@@ -128,30 +128,15 @@ const COLORREF Black = RGB(0, 0, 0), White = RGB(255, 255, 255), Blue = RGB(0, 0
 const COLORREF Navy = RGB(0, 0, 128), Maroon = RGB(128, 0, 0), Olive = RGB(128, 128, 0);
 const COLORREF Slate = RGB(12, 34, 56), Sand = RGB(240, 230, 200), Mint = RGB(200, 240, 210);
 
-// Starts the editor with black on white system colours and gives the user's colours back
-// afterwards, also when a test fails half-way. System colours are shared by every process
-// of the Wine server, so test processes that CTest runs side by side take turns.
+// Starts the editor with black on white system colours, whatever an earlier test, maybe one stopped
+// half-way, left behind. System colours are shared by every process of the Wine server: CTest runs
+// the programs that change them one at a time.
 class FormatTest : public EditorTest {
 protected:
-    HANDLE colorLock = nullptr;
-    COLORREF savedText = 0, savedWindow = 0;
     void SetUp() override
     {
-        colorLock = CreateMutexA(nullptr, FALSE, "BrevitorTestSystemColors");
-        DWORD waited = WaitForSingleObject(colorLock, 40000);
-        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
-            ADD_FAILURE() << "another test process kept the system colours for 40 s";
-        savedText = GetSysColor(COLOR_WINDOWTEXT);
-        savedWindow = GetSysColor(COLOR_WINDOW);
         SetSystemColors(Black, White);
         EditorTest::SetUp();
-    }
-    void TearDown() override
-    {
-        SetSystemColors(savedText, savedWindow);
-        EditorTest::TearDown();
-        ReleaseMutex(colorLock);
-        CloseHandle(colorLock);
     }
 };
 
@@ -251,6 +236,7 @@ TEST_F(TextFormat, EveryFontChangeKeepsTheText4PixelsIn)
     }
 }
 
+// Neither New (after No to its prompt) nor Open resets the font, the colours or the choices behind them.
 TEST_F(TextFormat, NewAndOpenKeepTheFormat)
 {
     std::string path = TempPath("other.brv");
@@ -258,13 +244,24 @@ TEST_F(TextFormat, NewAndOpenKeepTheFormat)
     ChooseFontFace("DejaVu Serif", -24);
     ChooseTextColor(Navy);
     ChooseBackground(Sand);
+    HGDIOBJ font = (HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0);
+    TypeText("scratch");
+    ExpectBox(IDNO);
     SendCommand(IDM_NEW);
-    ExpectFileDialog(path);
-    SendCommand(IDM_OPEN);
-    ASSERT_EQ(PaneText(), "another document");
-    EXPECT_STREQ(PaneFont().lfFaceName, "DejaVu Serif");
-    EXPECT_EQ(PaneFont().lfHeight, -24);
-    EXPECT_PAINTED(Navy, Sand);
+    for (bool opened : {false, true}) {
+        SCOPED_TRACE(opened ? "after Open" : "after New");
+        if (opened) {
+            ExpectFileDialog(path);
+            SendCommand(IDM_OPEN);
+            ASSERT_EQ(PaneText(), "another document");
+        }
+        EXPECT_STREQ(PaneFont().lfFaceName, "DejaVu Serif");
+        EXPECT_EQ(PaneFont().lfHeight, -24);
+        EXPECT_EQ((HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0), font);
+        EXPECT_EQ(TextColor, Navy);
+        EXPECT_EQ(BackColor, Sand);
+        EXPECT_PAINTED(Navy, Sand);
+    }
 }
 
 typedef FormatTest DefaultFormat;

@@ -3,7 +3,6 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "document/document.h"
-#include "format/format.h"
 
 typedef EditorTest Opening;
 
@@ -265,81 +264,4 @@ TEST_F(Opening, RevertReturnsToTheLastSave)
     SendCommand(IDM_REVERT);
     EXPECT_EQ(PaneText(), "two");
     EXPECT_FALSE(Modified());
-}
-
-// The format the user chose: the font dialog's second colour, and a background typed in as RGB.
-static void PickTextColor(HWND dialog)
-{
-    HWND colors = GetDlgItem(dialog, 0x473);   // the font dialog's colour list
-    SendMessageA(colors, WM_KEYDOWN, VK_DOWN, 0);
-    SendMessageA(colors, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));
-}
-
-static void PickBackColor(HWND dialog)
-{
-    SetDlgItemTextA(dialog, 706, "10");   // red, green and blue boxes
-    SetDlgItemTextA(dialog, 707, "20");
-    SetDlgItemTextA(dialog, 708, "30");
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));
-}
-
-struct Look {
-    COLORREF text, back;   // what the pane paints with
-    HGDIOBJ font;
-    COLORREF textSetting, backSetting;
-    std::string face;
-};
-
-static Look PaneLook()
-{
-    Look look;
-    HDC dc = CreateCompatibleDC(nullptr);
-    SendMessageA(MainWindow, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)EditPane);
-    look.text = GetTextColor(dc);
-    look.back = GetBkColor(dc);
-    DeleteDC(dc);
-    look.font = (HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0);
-    look.textSetting = TextColor;
-    look.backSetting = BackColor;
-    look.face = FontSpec.lfFaceName;
-    return look;
-}
-
-static void ExpectSameLook(const Look &now, const Look &before)
-{
-    EXPECT_EQ(now.text, before.text);
-    EXPECT_EQ(now.back, before.back);
-    EXPECT_EQ(now.font, before.font);
-    EXPECT_EQ(now.textSetting, before.textSetting);
-    EXPECT_EQ(now.backSetting, before.backSetting);
-    EXPECT_EQ(now.face, before.face);
-}
-
-TEST_F(Opening, NewAndOpenKeepTheFormat)
-{
-    ExpectDialog(PickTextColor);
-    SendCommand(IDM_TEXTFORMAT);
-    ExpectDialog(PickBackColor);
-    SendCommand(IDM_BACKCOLOR);
-    Look chosen = PaneLook();
-    ASSERT_NE(chosen.textSetting, FollowSystem) << "a text colour of the user's own";
-    ASSERT_EQ(chosen.back, RGB(10, 20, 30));
-    ASSERT_NE(chosen.font, nullptr) << "the pane has the chosen font";
-
-    std::string path = TempPath("styled.brv");
-    WriteBytes(path, "styled text");
-    TypeText("scratch");
-    ExpectBox(IDNO);
-    SendCommand(IDM_NEW);
-    {
-        SCOPED_TRACE("after New");
-        ExpectSameLook(PaneLook(), chosen);
-    }
-    OpenThroughDialog(path);
-    ASSERT_EQ(PaneText(), "styled text");
-    {
-        SCOPED_TRACE("after Open");
-        ExpectSameLook(PaneLook(), chosen);
-    }
 }
