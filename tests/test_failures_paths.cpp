@@ -5,11 +5,6 @@
 #include "app/resource.h"
 #include "document/document.h"
 
-static std::string IoError(int code)
-{
-    return "Unanticipated input/output error #" + std::to_string(code) + ".";
-}
-
 // A file in the test's folder whose full path is exactly length characters.
 static std::string PathOfLength(size_t length)
 {
@@ -20,11 +15,6 @@ static std::string PathOfLength(size_t length)
 static std::string NameOf(const std::string &path)
 {
     return path.substr(path.rfind('\\') + 1);
-}
-
-static std::string RevertPromptText(const std::string &title)
-{
-    return "Revert to most recently saved version of document \"" + title + "\"?";
 }
 
 // A document without a file after a failed open or create: no path, no title, "Untitled" shown.
@@ -86,7 +76,7 @@ TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoes
         if (holder)
             CloseHandle(holder);
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, IoError(row.code));
+        EXPECT_TRUE(IsIoError(Boxes()[0], row.code));
         EXPECT_FALSE(VisibleDuringBox) << "the error came before the window was shown";
         ExpectFileLost();
         EXPECT_EQ(PaneText(), "");
@@ -114,7 +104,7 @@ TEST_F(FailedOpen, HeldFileChosenInOpenLeavesNoFileAndThePromptNamesAnEmptyTitle
     SendCommand(IDM_OPEN);
     CloseHandle(holder);
     ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[1].text, IoError(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(IsIoError(Boxes()[1], ERROR_SHARING_VIOLATION));
     ExpectFileLost();
     EXPECT_EQ(PaneText(), "");
     EXPECT_EQ(WriteOpenError(mine), 0u) << "the previous file was let go";
@@ -124,7 +114,7 @@ TEST_F(FailedOpen, HeldFileChosenInOpenLeavesNoFileAndThePromptNamesAnEmptyTitle
     ExpectBox(IDCANCEL);
     SendCommand(IDM_CLOSE);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, SavePromptText(""));
+    EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, ""));
     EXPECT_TRUE(IsWindow(MainWindow));
 }
 
@@ -151,7 +141,7 @@ TEST_F(FailedSaveAs, HeldTargetGives32LeavesNoFileAndTheNextSaveAsksForAName)
     SendCommand(IDM_SAVEAS);
     CloseHandle(holder);
     ASSERT_EQ(Boxes().size(), 3u);
-    EXPECT_EQ(Boxes()[2].text, IoError(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(IsIoError(Boxes()[2], ERROR_SHARING_VIOLATION));
     ExpectFileLost();
     EXPECT_TRUE(Modified());
     EXPECT_EQ(PaneText(), "edited, as saved");
@@ -201,7 +191,7 @@ TEST_F(LongPaths, CommandTailOf260OrMoreIsRefusedWith206AndOf259Opens)
             continue;
         }
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, IoError(ERROR_FILENAME_EXCED_RANGE));
+        EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILENAME_EXCED_RANGE));
         EXPECT_EQ(DocFile, nullptr);
         EXPECT_STREQ(DocPath, "");
         EXPECT_STREQ(DocTitle, "");
@@ -220,7 +210,7 @@ TEST_F(LongPaths, FiveThousandCharacterTailOverflowsNothingAndGoesOnUntitled)
     ExpectBox(IDOK);
     Restart(tail.c_str());
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, IoError(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILENAME_EXCED_RANGE));
     EXPECT_EQ(DocFile, nullptr);
     EXPECT_STREQ(DocPath, "");
     EXPECT_STREQ(DocTitle, "");
@@ -300,8 +290,8 @@ TEST_F(LongTitles, NameThatDoesNotFitIsCutTo63NeverAStaleTitle)
             ExpectBox(IDCANCEL);
             SendCommand(IDM_REVERT);
             ASSERT_EQ(Boxes().size(), 2u);
-            EXPECT_EQ(Boxes()[0].text, SavePromptText(shown));
-            EXPECT_EQ(Boxes()[1].text, RevertPromptText(shown));
+            EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, shown));
+            EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, shown));
         }
     }
 }
@@ -333,8 +323,8 @@ TEST_F(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
         ExpectBox(IDCANCEL);
         SendCommand(IDM_DEFAULTFORMAT);
         ASSERT_EQ(Boxes().size(), 3u);
-        EXPECT_EQ(Boxes()[0].text, SavePromptText(name));
-        EXPECT_EQ(Boxes()[1].text, RevertPromptText(name));
-        EXPECT_EQ(Boxes()[2].text, "Revert document \"" + std::string(name) + "\" to standard text format?");
+        EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, name));
+        EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, name));
+        EXPECT_TRUE(IsMessage(Boxes()[2], DefaultQuestion, name));
     }
 }

@@ -277,8 +277,7 @@ TEST_F(DefaultFormat, ConfirmedGivesTheStockFontAndSystemColorsBack)
     ExpectBox(IDOK);
     SendCommand(IDM_DEFAULTFORMAT);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Revert document \"Untitled\" to standard text format?");
-    EXPECT_EQ(Boxes()[0].caption, "???");
+    EXPECT_TRUE(IsMessage(Boxes()[0], DefaultQuestion, "Untitled"));
     EXPECT_STREQ(PaneFont().lfFaceName, stock.lfFaceName);
     EXPECT_EQ(PaneFont().lfHeight, stock.lfHeight);
     EXPECT_PAINTED(Black, White);
@@ -303,10 +302,8 @@ TEST_F(DefaultFormat, CancelledChangesNothingAndTheQuestionComesEveryTime)
     ExpectBox(IDOK);
     SendCommand(IDM_DEFAULTFORMAT);   // already the default, asked all the same
     ASSERT_EQ(Boxes().size(), 4u);
-    for (const SeenBox &box : Boxes()) {
-        EXPECT_EQ(box.text, "Revert document \"Untitled\" to standard text format?");
-        EXPECT_EQ(box.caption, "???");
-    }
+    for (const SeenBox &box : Boxes())
+        EXPECT_TRUE(IsMessage(box, DefaultQuestion, "Untitled"));
 }
 
 // Live GDI objects of this process. Wine's GetGuiResources always reports 0, but its GDI

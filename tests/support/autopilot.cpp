@@ -3,6 +3,7 @@
 // A watchdog thread turns a box left open, or a UI thread that stopped pumping, into a failure.
 #include "tests/support/harness.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <deque>
 #include <set>
 
@@ -42,6 +43,28 @@ static void Click(HWND dialog, int button)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));
 }
 
+// The visible push buttons, and the standard icon a message box shows.
+static void RecordControls(HWND dialog, SeenBox &box)
+{
+    const int icons[] = {MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK};
+    const LPCSTR names[] = {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK};
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[16] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (!IsWindowVisible(child))
+            continue;
+        if (lstrcmpiA(cls, "Button") == 0 && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON)
+            box.buttons.push_back(GetDlgCtrlID(child));
+        HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
+        for (int i = 0; i < 4 && lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && icon; i++) {
+            if (icon == LoadIconA(nullptr, names[i]))
+                box.icon = icons[i];
+        }
+    }
+    std::sort(box.buttons.begin(), box.buttons.end());
+}
+
 static void Answer(HWND dialog)
 {
     SeenBox box;
@@ -52,6 +75,7 @@ static void Answer(HWND dialog)
         box.fileName = TextOf(nameBox);
     else if (GetDlgItem(dialog, 0xFFFF))
         box.text = TextOf(GetDlgItem(dialog, 0xFFFF));
+    RecordControls(dialog, box);
     Seen.push_back(box);
     if (Replies.empty()) {
         ADD_FAILURE() << "unexpected box \"" << box.caption << "\": " << box.text << box.fileName;
@@ -65,6 +89,9 @@ static void Answer(HWND dialog)
     } else if (box.isFileDialog && !reply.typeName.empty()) {
         SetWindowTextA(nameBox, reply.typeName.c_str());
         Click(dialog, IDOK);
+    } else if (std::find(box.buttons.begin(), box.buttons.end(), reply.button) == box.buttons.end()) {
+        ADD_FAILURE() << "box \"" << box.caption << "\" (" << box.text << ") has no button " << reply.button;
+        Click(dialog, box.buttons.empty() ? IDCANCEL : box.buttons.front());
     } else {
         Click(dialog, reply.button);
     }

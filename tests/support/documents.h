@@ -53,9 +53,3 @@ inline ULONGLONG LastWriteTime(const std::string &path)
         return 0;
     return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
-
-// The save prompt as the user reads it for a document titled title.
-inline std::string SavePromptText(const std::string &title)
-{
-    return "Save document \"" + title + "\" before closing?";
-}

@@ -204,3 +204,44 @@ void EditorTest::Restart(const char *commandTail)
     StopEditor();
     StartEditor(commandTail);
 }
+
+const Message SaveQuestion = {"Save document \"%s\" before closing?", "???", MB_ICONQUESTION, {IDCANCEL, IDYES, IDNO}};
+const Message RevertQuestion = {"Revert to most recently saved version of document \"%s\"?", "???", MB_ICONQUESTION,
+                                {IDOK, IDCANCEL}};
+const Message DefaultQuestion = {"Revert document \"%s\" to standard text format?", "???", MB_ICONQUESTION,
+                                 {IDOK, IDCANCEL}};
+// No caption of the program's own: the platform's default.
+const Message TooLongNotice = {"Sorry, document \"%s\" is too long for Brevitor to read.", "Error",
+                               MB_ICONEXCLAMATION, {IDOK}};
+const Message IoErrorNotice = {"Unanticipated input/output error #%s.", "Error", MB_ICONEXCLAMATION, {IDOK}};
+
+std::string MessageText(const Message &message, const std::string &argument)
+{
+    std::string text = message.format;
+    return text.replace(text.find("%s"), 2, argument);
+}
+
+std::string IoError(DWORD code)
+{
+    return MessageText(IoErrorNotice, std::to_string(code));
+}
+
+::testing::AssertionResult IsMessage(const SeenBox &box, const Message &message, const std::string &argument)
+{
+    std::string text = MessageText(message, argument);
+    if (box.text == text && box.caption == message.caption && box.icon == message.icon &&
+        box.buttons == message.buttons)
+        return ::testing::AssertionSuccess();
+    auto result = ::testing::AssertionFailure();
+    result << "expected \"" << text << "\" captioned \"" << message.caption << "\", icon " << message.icon
+           << ", " << message.buttons.size() << " buttons; the box showed \"" << box.text << "\" captioned \""
+           << box.caption << "\", icon " << box.icon << ", buttons";
+    for (int id : box.buttons)
+        result << " " << id;
+    return result;
+}
+
+::testing::AssertionResult IsIoError(const SeenBox &box, DWORD code)
+{
+    return IsMessage(box, IoErrorNotice, std::to_string(code));
+}

@@ -2,6 +2,7 @@
 // messages, and answers its message boxes and dialogs as a user would.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,23 @@ struct SeenBox {
     std::string text;      // message box text (static 0xFFFF), empty for dialogs
     std::string fileName;  // file dialogs: the name proposed in the file-name box
     bool isFileDialog = false;
+    int icon = 0;              // message boxes: MB_ICONQUESTION, MB_ICONEXCLAMATION, ... or 0
+    std::vector<int> buttons;  // ids of the visible push buttons, ascending
 };
+
+// The program's messages as the user reads them: format text (one %s), caption, icon, buttons.
+struct Message {
+    const char *format;
+    const char *caption;
+    int icon;
+    std::vector<int> buttons;
+};
+extern const Message SaveQuestion, RevertQuestion, DefaultQuestion, TooLongNotice, IoErrorNotice;
+std::string MessageText(const Message &message, const std::string &argument);
+std::string IoError(DWORD code);   // the text of the numbered error
+// Whether box showed this message in full: text, caption, icon and buttons.
+::testing::AssertionResult IsMessage(const SeenBox &box, const Message &message, const std::string &argument);
+::testing::AssertionResult IsIoError(const SeenBox &box, DWORD code);
 
 // How to answer the next box. Exactly one of these is used, in this order:
 // a callback, a file name to type (then OK), or a button to click.
@@ -57,7 +74,6 @@ void WriteBytes(const std::string &path, const std::string &bytes);
 
 // Fixture for tests that drive the editor: starts it with an empty command tail,
 // and fails the test if a queued answer was never used.
-#include <gtest/gtest.h>
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override;
