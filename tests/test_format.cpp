@@ -184,6 +184,19 @@ TEST_F(FormatColors, BlackChosenForTextAndBackgroundStaysBlack)
     EXPECT_PAINTED(Black, Black);
 }
 
+// The dialogs open on the system's new colours; OK there picks nothing of the user's own.
+TEST_F(FormatColors, OkInEitherDialogAfterASystemChangeStillFollowsTheSystem)
+{
+    SetSystemColors(Navy, Sand);
+    ExpectDialog(ClickOk);
+    SendCommand(IDM_TEXTFORMAT);
+    ExpectDialog(ClickOk);
+    SendCommand(IDM_BACKCOLOR);
+    EXPECT_PAINTED(Navy, Sand);
+    SetSystemColors(Maroon, Mint);
+    EXPECT_PAINTED(Maroon, Mint);
+}
+
 typedef FormatTest TextFormat;
 
 TEST_F(TextFormat, OkGivesThePaneTheFontAndColorOfTheDialog)

@@ -34,6 +34,14 @@ void StopEditor()
     DrainQuit();
 }
 
+void RestartOn(const std::string &path, const std::string &bytes)
+{
+    StopEditor();
+    WriteBytes(path, bytes);
+    StartEditor(path.c_str());
+    ClearBoxes();
+}
+
 // A WM_QUIT is left in the queue for the test to see.
 void Pump(int ms)
 {
@@ -54,6 +62,20 @@ void DrainQuit()
     MSG message;
     while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+}
+
+std::string TextOfSize(size_t n)
+{
+    std::string text;
+    while (text.size() < n)
+        text += "Every line of this document ends the way the pane keeps lines.\r\n";
+    text.resize(n);
+    return text;
+}
+
+std::string NameOf(const std::string &path)
+{
+    return path.substr(path.rfind('\\') + 1);
 }
 
 std::string PaneText()

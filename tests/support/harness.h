@@ -52,12 +52,16 @@ void ClearBoxes();
 void StartEditor(const char *commandTail = "");
 // Ends it without any prompt and resets what a later test in this process would see.
 void StopEditor();
+// Ends the editor, gives path these bytes, and starts it anew on path with no boxes seen.
+void RestartOn(const std::string &path, const std::string &bytes);
 // Processes queued messages through the program's own loop step for about ms milliseconds.
 void Pump(int ms = 30);
 // Drops a WM_QUIT left in the queue, so later modal loops do not return at once.
 void DrainQuit();
 
 // Text helpers.
+std::string TextOfSize(size_t n);   // exactly n bytes in lines, which the pane lays out quickly
+std::string NameOf(const std::string &path);   // the part after the last backslash
 std::string PaneText();
 std::string Caption(HWND window);
 void ExpectTextIn4Pixels();           // the pane's text rectangle is 4 pixels in from its edges
