@@ -12,6 +12,7 @@ static const int FileNameBox = 0x47C;
 // What a file dialog showed beyond its proposed name, and what the user does in it.
 static std::string SeenFolder;
 static int SeenFileType = -1;
+static std::vector<std::string> SeenFileTypes;
 static int FileTypeSteps;       // arrow-down presses in the file-type list
 static std::string NameToType;  // empty: press Cancel
 
@@ -22,6 +23,12 @@ static void UseFileDialog(HWND dialog)
     SeenFolder = folder;
     HWND types = GetDlgItem(dialog, FileTypeList);
     SeenFileType = (int)SendMessageA(types, CB_GETCURSEL, 0, 0);
+    SeenFileTypes.clear();
+    for (int i = 0; i < (int)SendMessageA(types, CB_GETCOUNT, 0, 0); i++) {
+        char type[128] = "";
+        SendMessageA(types, CB_GETLBTEXT, i, (LPARAM)type);
+        SeenFileTypes.push_back(type);
+    }
     for (int i = 0; i < FileTypeSteps; i++)
         SendMessageA(types, WM_KEYDOWN, VK_DOWN, 0);
     int button = IDCANCEL;
@@ -183,6 +190,16 @@ TEST_F(Saving, DialogsProposeTheDocumentsPathAndKeepTheFileType)
     EXPECT_EQ(Boxes()[1].fileName, "tail.brv");
     EXPECT_EQ(SeenFolder, TempDir());
     EXPECT_EQ(SeenFileType, 0) << "first file type until one is chosen";
+    EXPECT_EQ(SeenFileTypes, (std::vector<std::string>{"Brevitor files (*.brv)", "Plain text files (*.txt)",
+                                                       "ASCII files (*.asc)", "All text files (*.brv, *.txt, *.asc)",
+                                                       "All files (*.*)"}));
+    // The patterns behind them, as the dialogs are given them.
+    std::string patterns;
+    for (const char *p = FileDialog.lpstrFilter; *p; p += lstrlenA(p) + 1) {
+        p += lstrlenA(p) + 1;
+        patterns += std::string(p) + " ";
+    }
+    EXPECT_EQ(patterns, "*.brv *.txt *.asc* *.brv;*.txt;*.asc *.* ");
 
     // Save As to another file with the second file type chosen in the list.
     TypeOver("listed");
