@@ -12,11 +12,6 @@ static std::string PathOfLength(size_t length)
     return folder + std::string(length - folder.size() - 4, 'p') + ".brv";
 }
 
-static std::string NameOf(const std::string &path)
-{
-    return path.substr(path.rfind('\\') + 1);
-}
-
 // A document without a file after a failed open or create: no path, no title, "Untitled" shown.
 static void ExpectFileLost()
 {
@@ -26,16 +21,10 @@ static void ExpectFileLost()
     EXPECT_EQ(Caption(MainWindow), "Untitled");
 }
 
-// Another program holding the file: for writing, or for reading without letting others write.
+// Another program holding the file for writing.
 static HANDLE HoldForWriting(const std::string &path)
 {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                       nullptr);
-}
-
-static HANDLE HoldForReadingOnly(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return HoldFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -48,7 +37,7 @@ static bool VisibleDuringBox;
 static void NoteVisibilityThenOk(HWND box)
 {
     VisibleDuringBox = IsWindowVisible(MainWindow) != FALSE;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+    ClickOk(box);
 }
 
 TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoesOnUntitled)
@@ -57,17 +46,18 @@ TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoes
     std::string held = TempPath("held.brv");
     WriteBytes(plain, "quoted on the line");
     WriteBytes(held, "held elsewhere");
-    struct Row { const char *name; std::string tail; HANDLE (*hold)(const std::string &); int code; };
+    // Held by another program (access and sharing), or not held (access 0).
+    struct Row { const char *name; std::string tail; DWORD access, share; int code; };
     const Row rows[] = {
-        {"a directory", TempDir(), nullptr, ERROR_ACCESS_DENIED},
-        {"held for writing", held, HoldForWriting, ERROR_SHARING_VIOLATION},
-        {"held without letting others write", held, HoldForReadingOnly, ERROR_SHARING_VIOLATION},
-        {"a missing folder", TempPath("absent\\new.brv"), nullptr, ERROR_PATH_NOT_FOUND},
-        {"in double quotes", "\"" + plain + "\"", nullptr, ERROR_INVALID_NAME},
+        {"a directory", TempDir(), 0, 0, ERROR_ACCESS_DENIED},
+        {"held for writing", held, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, ERROR_SHARING_VIOLATION},
+        {"held without letting others write", held, GENERIC_READ, FILE_SHARE_READ, ERROR_SHARING_VIOLATION},
+        {"a missing folder", TempPath("absent\\new.brv"), 0, 0, ERROR_PATH_NOT_FOUND},
+        {"in double quotes", "\"" + plain + "\"", 0, 0, ERROR_INVALID_NAME},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        HANDLE holder = row.hold ? row.hold(row.tail) : nullptr;
+        HANDLE holder = row.access ? HoldFile(row.tail, row.access, row.share) : nullptr;
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         ClearBoxes();
         VisibleDuringBox = true;
@@ -192,10 +182,7 @@ TEST_F(LongPaths, CommandTailOf260OrMoreIsRefusedWith206AndOf259Opens)
         }
         ASSERT_EQ(Boxes().size(), 1u);
         EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILENAME_EXCED_RANGE));
-        EXPECT_EQ(DocFile, nullptr);
-        EXPECT_STREQ(DocPath, "");
-        EXPECT_STREQ(DocTitle, "");
-        EXPECT_EQ(Caption(MainWindow), "Untitled");
+        ExpectFileLost();
         EXPECT_EQ(ReadBytes(path), row.exists ? "long way in" : "<missing>") << "neither opened nor created";
     }
 }
@@ -211,10 +198,7 @@ TEST_F(LongPaths, FiveThousandCharacterTailOverflowsNothingAndGoesOnUntitled)
     Restart(tail.c_str());
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILENAME_EXCED_RANGE));
-    EXPECT_EQ(DocFile, nullptr);
-    EXPECT_STREQ(DocPath, "");
-    EXPECT_STREQ(DocTitle, "");
-    EXPECT_EQ(Caption(MainWindow), "Untitled");
+    ExpectFileLost();
     EXPECT_TRUE(IsWindowVisible(MainWindow));
 
     std::string saved = TempPath("after.brv");

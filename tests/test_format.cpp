@@ -55,13 +55,6 @@ static const char *PickFace;
 static COLORREF PickColor;
 static COLORREF TypedColor;
 
-static void Click(HWND dialog, int button)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));
-}
-
-static void ClickOk(HWND dialog) { Click(dialog, IDOK); }
-
 static void Select(HWND dialog, int id, int index)
 {
     HWND combo = GetDlgItem(dialog, id);

@@ -6,21 +6,6 @@
 
 typedef EditorTest Opening;
 
-// Text of exactly n bytes in lines, so the pane lays it out quickly.
-static std::string TextOfSize(size_t n)
-{
-    std::string text;
-    while (text.size() < n)
-        text += "Every line of this document ends the way the pane keeps lines.\r\n";
-    text.resize(n);
-    return text;
-}
-
-static std::string TitleOf(const std::string &path)
-{
-    return path.substr(path.rfind('\\') + 1);
-}
-
 TEST_F(Opening, MissingFileChosenInTheOpenDialogIsCreatedEmpty)
 {
     std::string path = TempPath("brand new.brv");
@@ -70,7 +55,7 @@ TEST_F(Opening, FileOfExactlyTheLimitIsReadWhole)
 // The refusal leaves no file and no text, keeps the refused file's title, and lets the file go.
 static void ExpectRefused(const std::string &path, const std::string &bytesBefore)
 {
-    std::string title = TitleOf(path);
+    std::string title = NameOf(path);
     ASSERT_FALSE(Boxes().empty());
     EXPECT_TRUE(IsMessage(Boxes().back(), TooLongNotice, title));
     EXPECT_EQ(Caption(MainWindow), title);
@@ -199,7 +184,7 @@ TEST_F(Opening, EveryByteValueRoundTripsThroughOpenAndSave)
         ExpectFileDialog(copy);
         SendCommand(IDM_SAVEAS);
         EXPECT_EQ(ReadBytes(copy), row.bytes);
-        EXPECT_EQ(Caption(MainWindow), TitleOf(copy));
+        EXPECT_EQ(Caption(MainWindow), NameOf(copy));
     }
 }
 

@@ -80,7 +80,7 @@ static void ExpectWentAhead(Way way, LRESULT result, const std::string &other, c
         EXPECT_EQ(DocFile, nullptr);
         break;
     case Open:
-        EXPECT_EQ(Caption(MainWindow), other.substr(other.rfind('\\') + 1));
+        EXPECT_EQ(Caption(MainWindow), NameOf(other));
         EXPECT_STREQ(DocPath, other.c_str());
         EXPECT_EQ(PaneText(), "the other file");
         break;
@@ -263,8 +263,7 @@ TEST_F(SavePromptUntitled, YesThenAFailingSaveAsKeepsTheTextAndTheProgram)
         StartRow();
         std::string locked = RowFile("locked");
         WriteBytes(locked, "someone else's");
-        HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
+        HANDLE holder = HoldFile(locked, GENERIC_READ | GENERIC_WRITE, 0);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         QueueLead(row.way, other);
         ExpectBox(IDYES);

@@ -39,6 +39,12 @@ inline DWORD OpenErrorFor(const std::string &path, DWORD access, DWORD share)
     return 0;
 }
 
+// Another program holding the file open as given; INVALID_HANDLE_VALUE when it cannot.
+inline HANDLE HoldFile(const std::string &path, DWORD access, DWORD share)
+{
+    return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 // Another program trying to write the file, letting others read and write.
 inline DWORD WriteOpenError(const std::string &path)
 {

@@ -10,7 +10,10 @@
 struct SeenBox {
     std::string caption;   // window caption
     std::string text;      // message box text (static 0xFFFF), empty for dialogs
-    std::string fileName;  // file dialogs: the name proposed in the file-name box
+    std::string fileName;  // file dialogs: the name proposed in the file-name box, the folder shown,
+    std::string folder;    // the file types offered and the one chosen
+    std::vector<std::string> fileTypes;
+    int fileType = -1;
     bool isFileDialog = false;
     int icon = 0;              // message boxes: MB_ICONQUESTION, MB_ICONEXCLAMATION, ... or 0
     std::vector<int> buttons;  // ids of the visible push buttons, ascending
@@ -30,18 +33,11 @@ std::string IoError(DWORD code);   // the text of the numbered error
 ::testing::AssertionResult IsMessage(const SeenBox &box, const Message &message, const std::string &argument);
 ::testing::AssertionResult IsIoError(const SeenBox &box, DWORD code);
 
-// How to answer the next box. Exactly one of these is used, in this order:
-// a callback, a file name to type (then OK), or a button to click.
-typedef void (*BoxAction)(HWND dialog);
-struct Reply {
-    int button = IDCANCEL;
-    std::string typeName;
-    BoxAction action = nullptr;
-};
-
 // Queue answers for the boxes the next steps will raise, in the order they appear.
+typedef void (*BoxAction)(HWND dialog);
 void ExpectBox(int button);
-void ExpectFileDialog(const std::string &name);   // types name, presses OK
+// Moves typeSteps down the list of file types, then types name and presses OK (Cancel for no name).
+void ExpectFileDialog(const std::string &name, int typeSteps = 0);
 void ExpectDialog(BoxAction action);
 // Boxes seen since the last ClearBoxes, and how many queued answers remain unused.
 const std::vector<SeenBox> &Boxes();
@@ -69,6 +65,10 @@ void TypeText(const char *text);      // as typed keys, so the pane counts it as
 void SendCommand(WORD command);       // as a menu choice (WM_COMMAND, code 0)
 void PressKey(BYTE key, bool ctrl, bool alt = false, bool shift = false);  // through the message loop
 HWND FindChildEdit(HWND parent, int id);  // an edit control with this id anywhere under parent
+void Click(HWND dialog, int button);      // a button click, as the dialog's own loop gets it
+void ClickOk(HWND dialog);
+const int FileNameBox = 0x47C;   // the file dialogs' name box and list of file types
+const int FileTypeList = 0x470;
 
 // Files in a fresh per-test folder under the system temp folder.
 std::string TempDir();                          // created on first use in each test
