@@ -159,8 +159,6 @@ static void RerouteFileCalls()
     Reroute("CloseHandle", StandInCloseHandle, &RealCloseHandle);
 }
 
-typedef EditorTest StaleErrorCodes;
-
 struct StaleRow {
     const char *name;
     void (*act)(const std::string &path);     // starts with stale.brv open and unmodified
@@ -269,55 +267,61 @@ static void CheckClosed(const std::string &path)
     EXPECT_EQ(WriteOpenError(path), 0u) << "the file was let go";
 }
 
-// Each row starts over with stale.brv ("on disk") open and other.brv beside it.
-static void StartRow(const std::string &path)
+// Each case starts with stale.brv ("on disk") open, other.brv beside it, and the file calls rerouted.
+class FileSteps : public EditorTest {
+protected:
+    std::string path;
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        Source = PlatformOnly;
+        FailingCall.clear();
+        NextWrite = WholeWrite;
+        ErrorBoxes = 0;
+        RerouteFileCalls();
+        path = TempPath("stale.brv");
+        StopEditor();   // lets go of the files first
+        WriteBytes(TempPath("other.brv"), "the other one");
+        RestartOn(path, "on disk");
+    }
+};
+
+class StaleErrorCodes : public FileSteps, public testing::WithParamInterface<std::tuple<StaleRow, StaleSource>> {
+};
+
+TEST_P(StaleErrorCodes, SucceededFileStepsAreNeverReportedAsFailing)
 {
-    StopEditor();   // lets go of the files of the row before
-    WriteBytes(TempPath("other.brv"), "the other one");
-    DeleteFileA(TempPath("moved.brv").c_str());
-    RestartOn(path, "on disk");
+    const StaleRow &row = std::get<0>(GetParam());
+    Source = std::get<1>(GetParam());
+    row.act(path);
+    Source = PlatformOnly;
+    for (const SeenBox &box : Boxes())
+        EXPECT_EQ(box.text.find("input/output error"), std::string::npos) << box.text;
+    row.check(path);
 }
 
-TEST_F(StaleErrorCodes, SucceededFileStepsAreNeverReportedAsFailing)
+const StaleRow StaleRows[] = {
+    {"Save", SaveTyped, CheckSaved},
+    {"Save whose first write is short", SaveAfterAShortWrite, CheckSaved},
+    {"Save As to a new file", SaveAsElsewhere, CheckMoved},
+    {"Revert to Saved", RevertTyped, CheckReverted},
+    {"New", StartNew, CheckNew},
+    {"Open", OpenOther, CheckOther},
+    {"Open of the document's own file", OpenItsOwnFile, CheckReopened},
+    {"Close", CloseWindow, CheckClosed},
+};
+static std::string StaleName(const testing::TestParamInfo<std::tuple<StaleRow, StaleSource>> &info)
 {
-    const StaleRow rows[] = {
-        {"Save", SaveTyped, CheckSaved},
-        {"Save whose first write is short", SaveAfterAShortWrite, CheckSaved},
-        {"Save As to a new file", SaveAsElsewhere, CheckMoved},
-        {"Revert to Saved", RevertTyped, CheckReverted},
-        {"New", StartNew, CheckNew},
-        {"Open", OpenOther, CheckOther},
-        {"Open of the document's own file", OpenItsOwnFile, CheckReopened},
-        {"Close", CloseWindow, CheckClosed},
-    };
-    const struct { StaleSource source; const char *name; } sources[] = {
-        {PlatformOnly, "only what the platform leaves"},
-        {SetBeforeEachCall, "1234 left before each file call"},
-        {FailedCallBeforeEachCall, "a failed call before each file call"},
-    };
-    RerouteFileCalls();
-    if (HasFatalFailure())
-        return;
-    std::string path = TempPath("stale.brv");
-    for (const StaleRow &row : rows) {
-        for (const auto &source : sources) {
-            SCOPED_TRACE(testing::Message() << row.name << ", " << source.name);
-            StartRow(path);
-            Source = source.source;
-            row.act(path);
-            Source = PlatformOnly;
-            for (const SeenBox &box : Boxes())
-                EXPECT_EQ(box.text.find("input/output error"), std::string::npos) << box.text;
-            row.check(path);
-            EXPECT_EQ(PendingReplies(), 0);
-        }
-    }
+    const char *sources[] = {"PlatformOnly", "Stale1234", "StaleFromAFailedCall"};
+    return CaseName(std::get<0>(info.param).name) + "_" + sources[std::get<1>(info.param)];
 }
+INSTANTIATE_TEST_SUITE_P(EveryStep, StaleErrorCodes,
+                         testing::Combine(testing::ValuesIn(StaleRows),
+                                          testing::Values(PlatformOnly, SetBeforeEachCall, FailedCallBeforeEachCall)),
+                         StaleName);
 
 // Whichever file step fails, its number is shown in full, unsigned; a step that failed
 // without a number shows 31 (a device failure), a write that wrote nothing 29.
-typedef EditorTest ErrorNumbers;
-
 struct FailingRow {
     const char *name;
     void (*act)(const std::string &path);
@@ -328,29 +332,24 @@ struct FailingRow {
     void (*check)(const std::string &path);
 };
 
-static void RunFailingRows(const FailingRow *rows, size_t count)
+class ErrorNumbers : public FileSteps, public testing::WithParamInterface<FailingRow> {
+};
+
+TEST_P(ErrorNumbers, FailedStepShowsItsNumberInFullAndLeavesWhatTheUserHad)
 {
-    RerouteFileCalls();
-    if (::testing::Test::HasFatalFailure())
-        return;
-    std::string path = TempPath("stale.brv");
-    for (const FailingRow *row = rows; row < rows + count; row++) {
-        SCOPED_TRACE(row->name);
-        StartRow(path);
-        FailingCall = row->call;
-        FailingCode = row->code;
-        NextWrite = row->write;
-        ErrorBoxes = 1;
-        row->act(path);
-        ErrorBoxes = 0;
-        EXPECT_EQ(FailingCall, "") << "the step was reached";
-        EXPECT_EQ(NextWrite, WholeWrite) << "the write was reached";
-        FailingCall.clear();
-        ASSERT_FALSE(Boxes().empty());
-        EXPECT_TRUE(IsMessage(Boxes().back(), IoErrorNotice, row->shown));
-        row->check(path);
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    const FailingRow &row = GetParam();
+    FailingCall = row.call;
+    FailingCode = row.code;
+    NextWrite = row.write;
+    ErrorBoxes = 1;
+    row.act(path);
+    ErrorBoxes = 0;
+    EXPECT_EQ(FailingCall, "") << "the step was reached";
+    EXPECT_EQ(NextWrite, WholeWrite) << "the write was reached";
+    FailingCall.clear();
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_TRUE(IsMessage(Boxes().back(), IoErrorNotice, row.shown));
+    row.check(path);
 }
 
 // The text stays unsaved in the document's file; the next save, when nothing fails, writes it.
@@ -365,21 +364,18 @@ static void CheckUnsavedThenSaved(const std::string &path)
     CheckSaved(path);
 }
 
-TEST_F(ErrorNumbers, FailedSaveStepShowsItsNumberInFullAndTheTextStaysUnsaved)
-{
-    const FailingRow rows[] = {
-        {"SetFilePointer", SaveTyped, "SetFilePointer", ERROR_ACCESS_DENIED, WholeWrite, "5", CheckUnsavedThenSaved},
-        {"WriteFile", SaveTyped, "WriteFile", ERROR_DISK_FULL, WholeWrite, "112", CheckUnsavedThenSaved},
-        {"SetEndOfFile", SaveTyped, "SetEndOfFile", 1234567, WholeWrite, "1234567", CheckUnsavedThenSaved},
-        {"FlushFileBuffers", SaveTyped, "FlushFileBuffers", 0xC0000005, WholeWrite, "3221225477",
-         CheckUnsavedThenSaved},
-        {"WriteFile failing without a code", SaveTyped, "WriteFile", 0, WholeWrite, "31", CheckUnsavedThenSaved},
-        {"WriteFile writing nothing", SaveTyped, "", 0, NothingWritten, "29", CheckUnsavedThenSaved},
-        {"a short write, then a full disk", SaveTyped, "WriteFile", ERROR_DISK_FULL, HalfWritten, "112",
-         CheckUnsavedThenSaved},
-    };
-    RunFailingRows(rows, sizeof rows / sizeof rows[0]);
-}
+const FailingRow SaveRows[] = {
+    {"SetFilePointer", SaveTyped, "SetFilePointer", ERROR_ACCESS_DENIED, WholeWrite, "5", CheckUnsavedThenSaved},
+    {"WriteFile", SaveTyped, "WriteFile", ERROR_DISK_FULL, WholeWrite, "112", CheckUnsavedThenSaved},
+    {"SetEndOfFile", SaveTyped, "SetEndOfFile", 1234567, WholeWrite, "1234567", CheckUnsavedThenSaved},
+    {"FlushFileBuffers", SaveTyped, "FlushFileBuffers", 0xC0000005, WholeWrite, "3221225477", CheckUnsavedThenSaved},
+    {"WriteFile failing without a code", SaveTyped, "WriteFile", 0, WholeWrite, "31", CheckUnsavedThenSaved},
+    {"WriteFile writing nothing", SaveTyped, "", 0, NothingWritten, "29", CheckUnsavedThenSaved},
+    {"a short write, then a full disk", SaveTyped, "WriteFile", ERROR_DISK_FULL, HalfWritten, "112",
+     CheckUnsavedThenSaved},
+};
+static std::string RowName(const testing::TestParamInfo<FailingRow> &info) { return CaseName(info.param.name); }
+INSTANTIATE_TEST_SUITE_P(Save, ErrorNumbers, testing::ValuesIn(SaveRows), RowName);
 
 // Open: the other file is the document, held, and nothing of it is shown.
 static void CheckOtherUnread(const std::string &path)
@@ -414,21 +410,18 @@ static void CheckNotMoved(const std::string &path)
     EXPECT_EQ(ReadBytes(path), "on disk");
 }
 
-TEST_F(ErrorNumbers, FailedStepOfOpenRevertCloseOrSaveAsKeepsWhatTheUserHad)
-{
-    const FailingRow rows[] = {
-        {"Open, size", OpenOther, "GetFileSize", ERROR_ACCESS_DENIED, WholeWrite, "5", CheckOtherUnread},
-        {"Open, read", OpenOther, "ReadFile", ERROR_NOT_READY, WholeWrite, "21", CheckOtherUnread},
-        {"Open, read failing without a code", OpenOther, "ReadFile", 0, WholeWrite, "31", CheckOtherUnread},
-        {"Revert, size", RevertTyped, "GetFileSize", ERROR_INVALID_HANDLE, WholeWrite, "6", CheckEditKept},
-        {"Revert, read", RevertTyped, "ReadFile", ERROR_HANDLE_EOF, WholeWrite, "38", CheckEditKept},
-        {"Revert, read failing without a code", RevertTyped, "ReadFile", 0, WholeWrite, "31", CheckEditKept},
-        {"Close", CloseWindow, "CloseHandle", ERROR_NETNAME_DELETED, WholeWrite, "64", CheckClosed},
-        {"Save As, letting go of the old file", SaveAsElsewhere, "CloseHandle", ERROR_INVALID_HANDLE, WholeWrite, "6",
-         CheckNotMoved},
-    };
-    RunFailingRows(rows, sizeof rows / sizeof rows[0]);
-}
+const FailingRow OtherRows[] = {
+    {"Open, size", OpenOther, "GetFileSize", ERROR_ACCESS_DENIED, WholeWrite, "5", CheckOtherUnread},
+    {"Open, read", OpenOther, "ReadFile", ERROR_NOT_READY, WholeWrite, "21", CheckOtherUnread},
+    {"Open, read failing without a code", OpenOther, "ReadFile", 0, WholeWrite, "31", CheckOtherUnread},
+    {"Revert, size", RevertTyped, "GetFileSize", ERROR_INVALID_HANDLE, WholeWrite, "6", CheckEditKept},
+    {"Revert, read", RevertTyped, "ReadFile", ERROR_HANDLE_EOF, WholeWrite, "38", CheckEditKept},
+    {"Revert, read failing without a code", RevertTyped, "ReadFile", 0, WholeWrite, "31", CheckEditKept},
+    {"Close", CloseWindow, "CloseHandle", ERROR_NETNAME_DELETED, WholeWrite, "64", CheckClosed},
+    {"Save As, letting go of the old file", SaveAsElsewhere, "CloseHandle", ERROR_INVALID_HANDLE, WholeWrite, "6",
+     CheckNotMoved},
+};
+INSTANTIATE_TEST_SUITE_P(OpenRevertCloseSaveAs, ErrorNumbers, testing::ValuesIn(OtherRows), RowName);
 
 // ---------------------------------------------------------------------------------------
 // Full disks. WriteFile may report success having written only part; the save must go on

@@ -64,6 +64,14 @@ void DrainQuit()
     }
 }
 
+std::string CaseName(const std::string &text)
+{
+    std::string name = text;
+    for (char &c : name)
+        c = IsCharAlphaNumericA(c) ? c : '_';
+    return name;
+}
+
 std::string TextOfSize(size_t n)
 {
     std::string text;

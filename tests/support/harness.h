@@ -55,6 +55,9 @@ void Pump(int ms = 30);
 // Drops a WM_QUIT left in the queue, so later modal loops do not return at once.
 void DrainQuit();
 
+// A row's name as a test case's: letters and digits, the rest as underscores.
+std::string CaseName(const std::string &text);
+
 // Text helpers.
 std::string TextOfSize(size_t n);   // exactly n bytes in lines, which the pane lays out quickly
 std::string NameOf(const std::string &path);   // the part after the last backslash
