@@ -159,47 +159,43 @@ static void RerouteFileCalls()
     Reroute("CloseHandle", StandInCloseHandle, &RealCloseHandle);
 }
 
-struct StaleRow {
-    const char *name;
-    void (*act)(const std::string &path);     // starts with stale.brv open and unmodified
-    void (*check)(const std::string &path);
+// What a case does with stale.brv open and unmodified: types text, answers the revert question
+// or a file dialog with a name in the test's folder, then gives the command, after an OK for
+// each numbered error it is to raise.
+struct Act {
+    WORD command;
+    const char *typed;
+    const char *chosen;
 };
-
-// An act's last step: its command, after an OK for each numbered error it is to raise.
+const Act SaveTyped = {IDM_SAVE, "typed, ", nullptr}, SaveAsElsewhere = {IDM_SAVEAS, "moved, ", "moved.brv"};
+const Act RevertTyped = {IDM_REVERT, "dropped, ", nullptr}, StartNew = {IDM_NEW, "", nullptr};
+const Act OpenOther = {IDM_OPEN, "", "other.brv"}, OpenItsOwnFile = {IDM_OPEN, "", "stale.brv"};
+const Act CloseIt = {IDM_CLOSE, "", nullptr};
 static int ErrorBoxes;
 
-static void Run(WORD command)
+static void Do(const Act &act)
 {
+    TypeText(act.typed);
+    if (act.command == IDM_REVERT)
+        ExpectBox(IDOK);
+    if (act.chosen)
+        ExpectFileDialog(TempPath(act.chosen));
     for (int i = 0; i < ErrorBoxes; i++)
         ExpectBox(IDOK);
-    SendCommand(command);
+    SendCommand(act.command);
 }
 
-static void SaveTyped(const std::string &)
-{
-    TypeText("typed, ");
-    Run(IDM_SAVE);
-}
-
-static void SaveAfterAShortWrite(const std::string &path)
-{
-    NextWrite = HalfWritten;
-    ShortWritesSeen = 0;
-    SaveTyped(path);
-    EXPECT_EQ(ShortWritesSeen, 1);
-}
+struct StaleRow {
+    const char *name;
+    Act act;
+    Shortfall firstWrite;
+    void (*check)(const std::string &path);
+};
 
 static void CheckSaved(const std::string &path)
 {
     EXPECT_EQ(ReadBytes(path), "typed, on disk");
     EXPECT_FALSE(Modified());
-}
-
-static void SaveAsElsewhere(const std::string &)
-{
-    TypeText("moved, ");
-    ExpectFileDialog(TempPath("moved.brv"));
-    Run(IDM_SAVEAS);
 }
 
 static void CheckMoved(const std::string &path)
@@ -210,20 +206,11 @@ static void CheckMoved(const std::string &path)
     EXPECT_FALSE(Modified());
 }
 
-static void RevertTyped(const std::string &)
-{
-    TypeText("dropped, ");
-    ExpectBox(IDOK);   // the revert question
-    Run(IDM_REVERT);
-}
-
 static void CheckReverted(const std::string &)
 {
     EXPECT_EQ(PaneText(), "on disk");
     EXPECT_FALSE(Modified());
 }
-
-static void StartNew(const std::string &) { Run(IDM_NEW); }
 
 static void CheckNew(const std::string &path)
 {
@@ -232,22 +219,10 @@ static void CheckNew(const std::string &path)
     EXPECT_EQ(WriteOpenError(path), 0u) << "the file was let go";
 }
 
-static void OpenOther(const std::string &)
-{
-    ExpectFileDialog(TempPath("other.brv"));
-    Run(IDM_OPEN);
-}
-
 static void CheckOther(const std::string &)
 {
     EXPECT_EQ(Caption(MainWindow), "other.brv");
     EXPECT_EQ(PaneText(), "the other one");
-}
-
-static void OpenItsOwnFile(const std::string &path)
-{
-    ExpectFileDialog(path);
-    Run(IDM_OPEN);
 }
 
 static void CheckReopened(const std::string &path)
@@ -258,8 +233,6 @@ static void CheckReopened(const std::string &path)
     EXPECT_FALSE(Modified());
     EXPECT_EQ(WriteOpenError(path), (DWORD)ERROR_SHARING_VIOLATION) << "held again";
 }
-
-static void CloseWindow(const std::string &) { Run(IDM_CLOSE); }
 
 static void CheckClosed(const std::string &path)
 {
@@ -277,6 +250,7 @@ protected:
         Source = PlatformOnly;
         FailingCall.clear();
         NextWrite = WholeWrite;
+        ShortWritesSeen = 0;
         ErrorBoxes = 0;
         RerouteFileCalls();
         path = TempPath("stale.brv");
@@ -293,22 +267,24 @@ TEST_P(StaleErrorCodes, SucceededFileStepsAreNeverReportedAsFailing)
 {
     const StaleRow &row = std::get<0>(GetParam());
     Source = std::get<1>(GetParam());
-    row.act(path);
+    NextWrite = row.firstWrite;
+    Do(row.act);
     Source = PlatformOnly;
+    EXPECT_EQ(ShortWritesSeen, row.firstWrite == HalfWritten ? 1 : 0);
     for (const SeenBox &box : Boxes())
         EXPECT_EQ(box.text.find("input/output error"), std::string::npos) << box.text;
     row.check(path);
 }
 
 const StaleRow StaleRows[] = {
-    {"Save", SaveTyped, CheckSaved},
-    {"Save whose first write is short", SaveAfterAShortWrite, CheckSaved},
-    {"Save As to a new file", SaveAsElsewhere, CheckMoved},
-    {"Revert to Saved", RevertTyped, CheckReverted},
-    {"New", StartNew, CheckNew},
-    {"Open", OpenOther, CheckOther},
-    {"Open of the document's own file", OpenItsOwnFile, CheckReopened},
-    {"Close", CloseWindow, CheckClosed},
+    {"Save", SaveTyped, WholeWrite, CheckSaved},
+    {"Save whose first write is short", SaveTyped, HalfWritten, CheckSaved},
+    {"Save As to a new file", SaveAsElsewhere, WholeWrite, CheckMoved},
+    {"Revert to Saved", RevertTyped, WholeWrite, CheckReverted},
+    {"New", StartNew, WholeWrite, CheckNew},
+    {"Open", OpenOther, WholeWrite, CheckOther},
+    {"Open of the document's own file", OpenItsOwnFile, WholeWrite, CheckReopened},
+    {"Close", CloseIt, WholeWrite, CheckClosed},
 };
 static std::string StaleName(const testing::TestParamInfo<std::tuple<StaleRow, StaleSource>> &info)
 {
@@ -324,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, StaleErrorCodes,
 // without a number shows 31 (a device failure), a write that wrote nothing 29.
 struct FailingRow {
     const char *name;
-    void (*act)(const std::string &path);
+    Act act;
     const char *call;   // fails with code, after a write cut short as write says
     DWORD code;
     Shortfall write;
@@ -342,7 +318,7 @@ TEST_P(ErrorNumbers, FailedStepShowsItsNumberInFullAndLeavesWhatTheUserHad)
     FailingCode = row.code;
     NextWrite = row.write;
     ErrorBoxes = 1;
-    row.act(path);
+    Do(row.act);
     ErrorBoxes = 0;
     EXPECT_EQ(FailingCall, "") << "the step was reached";
     EXPECT_EQ(NextWrite, WholeWrite) << "the write was reached";
@@ -417,7 +393,7 @@ const FailingRow OtherRows[] = {
     {"Revert, size", RevertTyped, "GetFileSize", ERROR_INVALID_HANDLE, WholeWrite, "6", CheckEditKept},
     {"Revert, read", RevertTyped, "ReadFile", ERROR_HANDLE_EOF, WholeWrite, "38", CheckEditKept},
     {"Revert, read failing without a code", RevertTyped, "ReadFile", 0, WholeWrite, "31", CheckEditKept},
-    {"Close", CloseWindow, "CloseHandle", ERROR_NETNAME_DELETED, WholeWrite, "64", CheckClosed},
+    {"Close", CloseIt, "CloseHandle", ERROR_NETNAME_DELETED, WholeWrite, "64", CheckClosed},
     {"Save As, letting go of the old file", SaveAsElsewhere, "CloseHandle", ERROR_INVALID_HANDLE, WholeWrite, "6",
      CheckNotMoved},
 };
