@@ -233,82 +233,78 @@ TEST_F(LongPaths, OpenDialogOpens259AndCannotHandOver260)
 // A name longer than the title buffer is cut to its first 63 characters, whichever way the
 // document got it, and never leaves the previous document's title in place.
 
-typedef EditorTest LongTitles;
-
 enum Way { ByTail, ByOpen, BySaveAs };
 
-TEST_F(LongTitles, NameThatDoesNotFitIsCutTo63NeverAStaleTitle)
-{
-    const struct { Way way; const char *name; } ways[] = {
-        {ByTail, "command tail"}, {ByOpen, "Open"}, {BySaveAs, "Save As"}};
-    const size_t lengths[] = {63, 64, 100};
-    std::string small = TempPath("short.brv");
-    for (const auto &way : ways) {
-        for (size_t length : lengths) {
-            SCOPED_TRACE(testing::Message() << way.name << ", name of " << length);
-            std::string name = std::string(length - 4, 'n') + ".brv";
-            std::string path = TempPath(name.c_str());
-            std::string shown = name.substr(0, 63);
-            StopEditor();
-            WriteBytes(small, "short one");
-            DeleteFileA(path.c_str());
-            if (way.way != BySaveAs)
-                WriteBytes(path, "long one");
-            ClearBoxes();
-            StartEditor(way.way == ByTail ? path.c_str() : small.c_str());
-            if (way.way == ByOpen) {
-                OpenThroughDialog(path);
-            } else if (way.way == BySaveAs) {
-                ExpectFileDialog(path);
-                SendCommand(IDM_SAVEAS);
-                EXPECT_EQ(ReadBytes(path), "short one");
-            }
-            EXPECT_EQ(Caption(MainWindow), shown);
-            EXPECT_EQ(DocTitle, shown);
-            EXPECT_EQ(DocPath, path);
+class LongTitles : public EditorTest, public testing::WithParamInterface<std::tuple<Way, size_t>> {
+};
 
-            ClearBoxes();
-            TypeText("more ");
-            ExpectBox(IDCANCEL);
-            SendCommand(IDM_CLOSE);
-            ExpectBox(IDCANCEL);
-            SendCommand(IDM_REVERT);
-            ASSERT_EQ(Boxes().size(), 2u);
-            EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, shown));
-            EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, shown));
-        }
-    }
+static std::string LongTitleCase(const testing::TestParamInfo<std::tuple<Way, size_t>> &info)
+{
+    const char *ways[] = {"CommandTail", "Open", "SaveAs"};
+    return ways[std::get<0>(info.param)] + std::to_string(std::get<1>(info.param));
 }
+
+TEST_P(LongTitles, NameThatDoesNotFitIsCutTo63NeverAStaleTitle)
+{
+    Way way = std::get<0>(GetParam());
+    std::string name = std::string(std::get<1>(GetParam()) - 4, 'n') + ".brv";
+    std::string path = TempPath(name.c_str());
+    std::string shown = name.substr(0, 63);
+    if (way == ByOpen)
+        WriteBytes(path, "long one");
+    if (way == ByTail)
+        RestartOn(path, "long one");
+    else
+        RestartOn(TempPath("short.brv"), "short one");
+    if (way == ByOpen) {
+        OpenThroughDialog(path);
+    } else if (way == BySaveAs) {
+        ExpectFileDialog(path);
+        SendCommand(IDM_SAVEAS);
+        EXPECT_EQ(ReadBytes(path), "short one");
+    }
+    EXPECT_EQ(Caption(MainWindow), shown);
+    EXPECT_EQ(DocTitle, shown);
+    EXPECT_EQ(DocPath, path);
+
+    ClearBoxes();
+    TypeText("more ");
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_CLOSE);
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_REVERT);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, shown));
+    EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, shown));
+}
+INSTANTIATE_TEST_SUITE_P(EveryWay, LongTitles,
+                         testing::Combine(testing::Values(ByTail, ByOpen, BySaveAs), testing::Values(63, 64, 100)),
+                         LongTitleCase);
 
 // ---------------------------------------------------------------------------------------
 // Names are arguments of the messages, never their format.
 
-typedef EditorTest OddNames;
+class OddNames : public EditorTest, public testing::WithParamInterface<const char *> {
+};
 
-TEST_F(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
+TEST_P(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
 {
-    const char *names[] = {"100%s%d.brv", "%n%p%x%%%.brv", "%1024s%c.brv"};
-    for (const char *name : names) {
-        SCOPED_TRACE(name);
-        std::string path = TempPath(name);
-        StopEditor();
-        WriteBytes(path, "per cent");
-        ClearBoxes();
-        StartEditor(path.c_str());
-        EXPECT_EQ(Caption(MainWindow), name);
-        EXPECT_STREQ(DocTitle, name);
-        EXPECT_EQ(PaneText(), "per cent");
+    const char *name = GetParam();
+    RestartOn(TempPath(name), "per cent");
+    EXPECT_EQ(Caption(MainWindow), name);
+    EXPECT_STREQ(DocTitle, name);
+    EXPECT_EQ(PaneText(), "per cent");
 
-        TypeText("changed ");
-        ExpectBox(IDCANCEL);
-        SendCommand(IDM_CLOSE);
-        ExpectBox(IDCANCEL);
-        SendCommand(IDM_REVERT);
-        ExpectBox(IDCANCEL);
-        SendCommand(IDM_DEFAULTFORMAT);
-        ASSERT_EQ(Boxes().size(), 3u);
-        EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, name));
-        EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, name));
-        EXPECT_TRUE(IsMessage(Boxes()[2], DefaultQuestion, name));
-    }
+    TypeText("changed ");
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_CLOSE);
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_REVERT);
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_DEFAULTFORMAT);
+    ASSERT_EQ(Boxes().size(), 3u);
+    EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, name));
+    EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, name));
+    EXPECT_TRUE(IsMessage(Boxes()[2], DefaultQuestion, name));
 }
+INSTANTIATE_TEST_SUITE_P(PerCentSigns, OddNames, testing::Values("100%s%d.brv", "%n%p%x%%%.brv", "%1024s%c.brv"));

@@ -47,21 +47,19 @@ void ClickOk(HWND dialog) { Click(dialog, IDOK); }
 // The visible push buttons, and the standard icon a message box shows.
 static void RecordControls(HWND dialog, SeenBox &box)
 {
-    const int icons[] = {MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK};
-    const LPCSTR names[] = {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK};
+    const struct { int type; LPCSTR name; } icons[] = {
+        {MB_ICONHAND, IDI_HAND}, {MB_ICONQUESTION, IDI_QUESTION}, {MB_ICONEXCLAMATION, IDI_EXCLAMATION},
+        {MB_ICONASTERISK, IDI_ASTERISK}};
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char cls[16] = "";
         GetClassNameA(child, cls, sizeof cls);
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        if (!IsWindowVisible(child))
-            continue;
+        LONG style = IsWindowVisible(child) ? GetWindowLongA(child, GWL_STYLE) : -1;   // hidden: neither
         if (lstrcmpiA(cls, "Button") == 0 && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON)
             box.buttons.push_back(GetDlgCtrlID(child));
-        HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-        for (int i = 0; i < 4 && lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && icon; i++) {
-            if (icon == LoadIconA(nullptr, names[i]))
-                box.icon = icons[i];
-        }
+        for (const auto &icon : icons)
+            if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
+                (HICON)SendMessageA(child, STM_GETICON, 0, 0) == LoadIconA(nullptr, icon.name))
+                box.icon = icon.type;
     }
     std::sort(box.buttons.begin(), box.buttons.end());
 }

@@ -28,21 +28,21 @@ inline void TypeOver(const char *text)
         SendMessageA(EditPane, WM_CLEAR, 0, 0);
 }
 
-// What another program gets when it opens path with the given access and sharing:
-// 0 when it may, else the error code. The handle is closed again at once.
-inline DWORD OpenErrorFor(const std::string &path, DWORD access, DWORD share)
-{
-    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    CloseHandle(file);
-    return 0;
-}
-
 // Another program holding the file open as given; INVALID_HANDLE_VALUE when it cannot.
 inline HANDLE HoldFile(const std::string &path, DWORD access, DWORD share)
 {
     return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// What another program gets when it opens path with the given access and sharing:
+// 0 when it may, else the error code. The handle is closed again at once.
+inline DWORD OpenErrorFor(const std::string &path, DWORD access, DWORD share)
+{
+    HANDLE file = HoldFile(path, access, share);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return 0;
 }
 
 // Another program trying to write the file, letting others read and write.

@@ -245,27 +245,14 @@ const Message TooLongNotice = {"Sorry, document \"%s\" is too long for Brevitor 
                                MB_ICONEXCLAMATION, {IDOK}};
 const Message IoErrorNotice = {"Unanticipated input/output error #%s.", "Error", MB_ICONEXCLAMATION, {IDOK}};
 
-std::string MessageText(const Message &message, const std::string &argument)
-{
-    std::string text = message.format;
-    return text.replace(text.find("%s"), 2, argument);
-}
-
-std::string IoError(DWORD code)
-{
-    return MessageText(IoErrorNotice, std::to_string(code));
-}
-
 ::testing::AssertionResult IsMessage(const SeenBox &box, const Message &message, const std::string &argument)
 {
-    std::string text = MessageText(message, argument);
-    if (box.text == text && box.caption == message.caption && box.icon == message.icon &&
+    std::string text = message.format;
+    if (box.text == text.replace(text.find("%s"), 2, argument) && box.caption == message.caption && box.icon == message.icon &&
         box.buttons == message.buttons)
         return ::testing::AssertionSuccess();
-    auto result = ::testing::AssertionFailure();
-    result << "expected \"" << text << "\" captioned \"" << message.caption << "\", icon " << message.icon
-           << ", " << message.buttons.size() << " buttons; the box showed \"" << box.text << "\" captioned \""
-           << box.caption << "\", icon " << box.icon << ", buttons";
+    auto result = ::testing::AssertionFailure() << "the box showed \"" << box.text << "\" captioned \"" << box.caption
+                                                << "\", icon " << box.icon << ", buttons";
     for (int id : box.buttons)
         result << " " << id;
     return result;

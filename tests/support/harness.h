@@ -27,8 +27,6 @@ struct Message {
     std::vector<int> buttons;
 };
 extern const Message SaveQuestion, RevertQuestion, DefaultQuestion, TooLongNotice, IoErrorNotice;
-std::string MessageText(const Message &message, const std::string &argument);
-std::string IoError(DWORD code);   // the text of the numbered error
 // Whether box showed this message in full: text, caption, icon and buttons.
 ::testing::AssertionResult IsMessage(const SeenBox &box, const Message &message, const std::string &argument);
 ::testing::AssertionResult IsIoError(const SeenBox &box, DWORD code);
