@@ -12,26 +12,10 @@ static std::string PathOfLength(size_t length)
     return folder + std::string(length - folder.size() - 4, 'p') + ".brv";
 }
 
-static std::string NameOf(const std::string &path)
-{
-    return path.substr(path.rfind('\\') + 1);
-}
-
-static std::string RevertPromptText(const std::string &title)
-{
-    return "Revert to most recently saved version of document \"" + title + "\"?";
-}
-
-// Another program holding the file: for writing, or for reading without letting others write.
+// Another program holding the file for writing.
 static HANDLE HoldForWriting(const std::string &path)
 {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                       nullptr);
-}
-
-static HANDLE HoldForReadingOnly(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return HoldFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -44,7 +28,7 @@ static bool VisibleDuringBox;
 static void NoteVisibilityThenOk(HWND box)
 {
     VisibleDuringBox = IsWindowVisible(MainWindow) != FALSE;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+    ClickOk(box);
 }
 
 TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoesOnUntitled)
@@ -53,17 +37,18 @@ TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoes
     std::string held = TempPath("held.brv");
     WriteBytes(plain, "quoted on the line");
     WriteBytes(held, "held elsewhere");
-    struct Row { const char *name; std::string tail; HANDLE (*hold)(const std::string &); int code; };
+    // Held by another program (access and sharing), or not held (access 0).
+    struct Row { const char *name; std::string tail; DWORD access, share; int code; };
     const Row rows[] = {
-        {"a directory", TempDir(), nullptr, ERROR_ACCESS_DENIED},
-        {"held for writing", held, HoldForWriting, ERROR_SHARING_VIOLATION},
-        {"held without letting others write", held, HoldForReadingOnly, ERROR_SHARING_VIOLATION},
-        {"a missing folder", TempPath("absent\\new.brv"), nullptr, ERROR_PATH_NOT_FOUND},
-        {"an unclosed double quote", "\"" + plain, nullptr, ERROR_INVALID_NAME},
+        {"a directory", TempDir(), 0, 0, ERROR_ACCESS_DENIED},
+        {"held for writing", held, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, ERROR_SHARING_VIOLATION},
+        {"held without letting others write", held, GENERIC_READ, FILE_SHARE_READ, ERROR_SHARING_VIOLATION},
+        {"a missing folder", TempPath("absent\\new.brv"), 0, 0, ERROR_PATH_NOT_FOUND},
+        {"an unclosed double quote", "\"" + plain, 0, 0, ERROR_INVALID_NAME},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        HANDLE holder = row.hold ? row.hold(row.tail) : nullptr;
+        HANDLE holder = row.access ? HoldFile(row.tail, row.access, row.share) : nullptr;
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         ClearBoxes();
         VisibleDuringBox = true;
@@ -72,7 +57,7 @@ TEST_F(FailedOpen, CommandTailThatCannotBeOpenedFailsBeforeTheWindowShowsAndGoes
         if (holder)
             CloseHandle(holder);
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, IoError(row.code));
+        EXPECT_TRUE(IsIoError(Boxes()[0], row.code));
         EXPECT_FALSE(VisibleDuringBox) << "the error came before the window was shown";
         ExpectFileLost();
         EXPECT_EQ(PaneText(), "");
@@ -100,7 +85,7 @@ TEST_F(FailedOpen, HeldFileChosenInOpenLeavesNoFileAndThePromptNamesAnEmptyTitle
     SendCommand(IDM_OPEN);
     CloseHandle(holder);
     ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[1].text, IoError(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(IsIoError(Boxes()[1], ERROR_SHARING_VIOLATION));
     ExpectFileLost();
     EXPECT_EQ(PaneText(), "");
     EXPECT_EQ(WriteOpenError(mine), 0u) << "the previous file was let go";
@@ -110,7 +95,7 @@ TEST_F(FailedOpen, HeldFileChosenInOpenLeavesNoFileAndThePromptNamesAnEmptyTitle
     ExpectBox(IDCANCEL);
     SendCommand(IDM_CLOSE);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, SavePromptText(""));
+    EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, ""));
     EXPECT_TRUE(IsWindow(MainWindow));
 }
 
@@ -137,7 +122,7 @@ TEST_F(FailedSaveAs, HeldTargetGives32LeavesNoFileAndTheNextSaveAsksForAName)
     SendCommand(IDM_SAVEAS);
     CloseHandle(holder);
     ASSERT_EQ(Boxes().size(), 3u);
-    EXPECT_EQ(Boxes()[2].text, IoError(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(IsIoError(Boxes()[2], ERROR_SHARING_VIOLATION));
     ExpectFileLost();
     EXPECT_TRUE(Modified());
     EXPECT_EQ(PaneText(), "edited, as saved");
@@ -187,11 +172,8 @@ TEST_F(LongPaths, CommandTailOf260OrMoreIsRefusedWith206AndOf259Opens)
             continue;
         }
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, IoError(ERROR_FILENAME_EXCED_RANGE));
-        EXPECT_EQ(DocFile, nullptr);
-        EXPECT_STREQ(DocPath, "");
-        EXPECT_STREQ(DocTitle, "");
-        EXPECT_EQ(Caption(MainWindow), "Untitled");
+        EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILENAME_EXCED_RANGE));
+        ExpectFileLost();
         EXPECT_EQ(ReadBytes(path), row.exists ? "long way in" : "<missing>") << "neither opened nor created";
     }
 }
@@ -206,11 +188,8 @@ TEST_F(LongPaths, FiveThousandCharacterTailOverflowsNothingAndGoesOnUntitled)
     ExpectBox(IDOK);
     Restart(tail.c_str());
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, IoError(ERROR_FILENAME_EXCED_RANGE));
-    EXPECT_EQ(DocFile, nullptr);
-    EXPECT_STREQ(DocPath, "");
-    EXPECT_STREQ(DocTitle, "");
-    EXPECT_EQ(Caption(MainWindow), "Untitled");
+    EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILENAME_EXCED_RANGE));
+    ExpectFileLost();
     EXPECT_TRUE(IsWindowVisible(MainWindow));
 
     std::string saved = TempPath("after.brv");
@@ -245,90 +224,88 @@ TEST_F(LongPaths, OpenDialogOpens259AndCannotHandOver260)
 // A name longer than the title buffer is cut to its first 63 characters, whichever way the
 // document got it, and never leaves the previous document's title in place.
 
-typedef EditorTest LongTitles;
-
 enum Way { ByTail, ByOpen, BySaveAs };
 
-TEST_F(LongTitles, NameThatDoesNotFitIsCutTo63NeverAStaleTitle)
-{
-    const struct { Way way; const char *name; } ways[] = {
-        {ByTail, "command tail"}, {ByOpen, "Open"}, {BySaveAs, "Save As"}};
-    const size_t lengths[] = {63, 64, 100};
-    std::string small = TempPath("short.brv");
-    for (const auto &way : ways) {
-        for (size_t length : lengths) {
-            SCOPED_TRACE(testing::Message() << way.name << ", name of " << length);
-            std::string name = std::string(length - 4, 'n') + ".brv";
-            std::string path = TempPath(name.c_str());
-            std::string shown = name.substr(0, 63);
-            StopEditor();
-            WriteBytes(small, "short one");
-            DeleteFileA(path.c_str());
-            if (way.way != BySaveAs)
-                WriteBytes(path, "long one");
-            ClearBoxes();
-            StartEditor(way.way == ByTail ? path.c_str() : small.c_str());
-            if (way.way == ByOpen) {
-                OpenThroughDialog(path);
-            } else if (way.way == BySaveAs) {
-                ExpectFileDialog(path);
-                SendCommand(IDM_SAVEAS);
-                EXPECT_EQ(ReadBytes(path), "short one");
-            }
-            EXPECT_EQ(Caption(MainWindow), shown);
-            EXPECT_EQ(DocTitle, shown);
-            EXPECT_EQ(DocPath, path);
+class LongTitles : public EditorTest, public testing::WithParamInterface<std::tuple<Way, size_t>> {
+};
 
-            ClearBoxes();
-            TypeText("more ");
-            ExpectBox(IDCANCEL);
-            SendCommand(IDM_CLOSE);
-            ExpectBox(IDCANCEL);
-            SendCommand(IDM_REVERT);
-            ASSERT_EQ(Boxes().size(), 2u);
-            EXPECT_EQ(Boxes()[0].text, SavePromptText(shown));
-            EXPECT_EQ(Boxes()[1].text, RevertPromptText(shown));
-        }
-    }
+static std::string LongTitleCase(const testing::TestParamInfo<std::tuple<Way, size_t>> &info)
+{
+    const char *ways[] = {"CommandTail", "Open", "SaveAs"};
+    return ways[std::get<0>(info.param)] + std::to_string(std::get<1>(info.param));
 }
+
+TEST_P(LongTitles, NameThatDoesNotFitIsCutTo63NeverAStaleTitle)
+{
+    Way way = std::get<0>(GetParam());
+    std::string name = std::string(std::get<1>(GetParam()) - 4, 'n') + ".brv";
+    std::string path = TempPath(name.c_str());
+    std::string shown = name.substr(0, 63);
+    if (way == ByOpen)
+        WriteBytes(path, "long one");
+    if (way == ByTail)
+        RestartOn(path, "long one");
+    else
+        RestartOn(TempPath("short.brv"), "short one");
+    if (way == ByOpen) {
+        OpenThroughDialog(path);
+    } else if (way == BySaveAs) {
+        ExpectFileDialog(path);
+        SendCommand(IDM_SAVEAS);
+        EXPECT_EQ(ReadBytes(path), "short one");
+    }
+    EXPECT_EQ(Caption(MainWindow), shown);
+    EXPECT_EQ(DocTitle, shown);
+    EXPECT_EQ(DocPath, path);
+
+    ClearBoxes();
+    TypeText("more ");
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_CLOSE);
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_REVERT);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, shown));
+    EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, shown));
+}
+INSTANTIATE_TEST_SUITE_P(EveryWay, LongTitles,
+                         testing::Combine(testing::Values(ByTail, ByOpen, BySaveAs), testing::Values(63, 64, 100)),
+                         LongTitleCase);
 
 // ---------------------------------------------------------------------------------------
 // Names are arguments of the messages, never their format.
 
-typedef EditorTest OddNames;
+class OddNames : public EditorTest, public testing::WithParamInterface<const char *> {
+};
 
-TEST_F(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
+TEST_P(OddNames, PercentSignsInANameShowLiterallyInTheCaptionAndEveryPrompt)
 {
-    const char *names[] = {"100%s%d.brv", "%n%p%x%%%.brv", "%1024s%c.brv"};
-    for (const char *name : names) {
-        SCOPED_TRACE(name);
-        std::string path = TempPath(name);
-        StopEditor();
-        WriteBytes(path, "per cent");
-        ClearBoxes();
-        StartEditor(path.c_str());
-        EXPECT_EQ(Caption(MainWindow), name);
-        EXPECT_STREQ(DocTitle, name);
-        EXPECT_EQ(PaneText(), "per cent");
+    const char *name = GetParam();
+    RestartOn(TempPath(name), "per cent");
+    EXPECT_EQ(Caption(MainWindow), name);
+    EXPECT_STREQ(DocTitle, name);
+    EXPECT_EQ(PaneText(), "per cent");
 
-        TypeText("changed ");
-        ExpectBox(IDCANCEL);
-        SendCommand(IDM_CLOSE);
-        ExpectBox(IDCANCEL);
-        SendCommand(IDM_REVERT);
-        ExpectBox(IDCANCEL);
-        SendCommand(IDM_DEFAULTFORMAT);
-        ASSERT_EQ(Boxes().size(), 3u);
-        EXPECT_EQ(Boxes()[0].text, SavePromptText(name));
-        EXPECT_EQ(Boxes()[1].text, RevertPromptText(name));
-        EXPECT_EQ(Boxes()[2].text, "Revert document \"" + std::string(name) + "\" to standard text format?");
-    }
+    TypeText("changed ");
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_CLOSE);
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_REVERT);
+    ExpectBox(IDCANCEL);
+    SendCommand(IDM_DEFAULTFORMAT);
+    ASSERT_EQ(Boxes().size(), 3u);
+    EXPECT_TRUE(IsMessage(Boxes()[0], SaveQuestion, name));
+    EXPECT_TRUE(IsMessage(Boxes()[1], RevertQuestion, name));
+    EXPECT_TRUE(IsMessage(Boxes()[2], DefaultQuestion, name));
 }
+INSTANTIATE_TEST_SUITE_P(PerCentSigns, OddNames, testing::Values("100%s%d.brv", "%n%p%x%%%.brv", "%1024s%c.brv"));
 
 // The title comes from the path as GetFileTitleA takes it, without loading comdlg32: the last
 // component, extension kept, whichever way the file was named. Where that call gives no title (a
 // name too long for it, or with brackets), the last component is shown all the same, cut to 63.
-TEST_F(OddNames, TitleIsWhatGetFileTitleAGivesWhicheverWayTheFileIsNamed)
+typedef EditorTest Titles;
+
+TEST_F(Titles, AreWhatGetFileTitleAGivesWhicheverWayTheFileIsNamed)
 {
     typedef short(WINAPI * GetFileTitleCall)(LPCSTR, LPSTR, WORD);
     auto getFileTitle = (GetFileTitleCall)(void *)GetProcAddress(LoadLibraryA("comdlg32.dll"), "GetFileTitleA");

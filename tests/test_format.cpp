@@ -55,13 +55,6 @@ static const char *PickFace;
 static COLORREF PickColor;
 static COLORREF TypedColor;
 
-static void Click(HWND dialog, int button)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));
-}
-
-static void ClickOk(HWND dialog) { Click(dialog, IDOK); }
-
 static void Select(HWND dialog, int id, int index)
 {
     HWND combo = GetDlgItem(dialog, id);
@@ -128,30 +121,15 @@ const COLORREF Black = RGB(0, 0, 0), White = RGB(255, 255, 255), Blue = RGB(0, 0
 const COLORREF Navy = RGB(0, 0, 128), Maroon = RGB(128, 0, 0), Olive = RGB(128, 128, 0);
 const COLORREF Slate = RGB(12, 34, 56), Sand = RGB(240, 230, 200), Mint = RGB(200, 240, 210);
 
-// Starts the editor with black on white system colours and gives the user's colours back
-// afterwards, also when a test fails half-way. System colours are shared by every process
-// of the Wine server, so test processes that CTest runs side by side take turns.
+// Starts the editor with black on white system colours, whatever an earlier test, maybe one stopped
+// half-way, left behind. System colours are shared by every process of the Wine server: CTest runs
+// the programs that change them one at a time.
 class FormatTest : public EditorTest {
 protected:
-    HANDLE colorLock = nullptr;
-    COLORREF savedText = 0, savedWindow = 0;
     void SetUp() override
     {
-        colorLock = CreateMutexA(nullptr, FALSE, "BrevitorTestSystemColors");
-        DWORD waited = WaitForSingleObject(colorLock, 40000);
-        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
-            ADD_FAILURE() << "another test process kept the system colours for 40 s";
-        savedText = GetSysColor(COLOR_WINDOWTEXT);
-        savedWindow = GetSysColor(COLOR_WINDOW);
         SetSystemColors(Black, White);
         EditorTest::SetUp();
-    }
-    void TearDown() override
-    {
-        SetSystemColors(savedText, savedWindow);
-        EditorTest::TearDown();
-        ReleaseMutex(colorLock);
-        CloseHandle(colorLock);
     }
 };
 
@@ -197,6 +175,19 @@ TEST_F(FormatColors, BlackChosenForTextAndBackgroundStaysBlack)
     EXPECT_PAINTED(Black, Black);
     SetSystemColors(Maroon, Sand);
     EXPECT_PAINTED(Black, Black);
+}
+
+// The dialogs open on the system's new colours; OK there picks nothing of the user's own.
+TEST_F(FormatColors, OkInEitherDialogAfterASystemChangeStillFollowsTheSystem)
+{
+    SetSystemColors(Navy, Sand);
+    ExpectDialog(ClickOk);
+    SendCommand(IDM_TEXTFORMAT);
+    ExpectDialog(ClickOk);
+    SendCommand(IDM_BACKCOLOR);
+    EXPECT_PAINTED(Navy, Sand);
+    SetSystemColors(Maroon, Mint);
+    EXPECT_PAINTED(Maroon, Mint);
 }
 
 typedef FormatTest TextFormat;
@@ -251,6 +242,7 @@ TEST_F(TextFormat, EveryFontChangeKeepsTheText4PixelsIn)
     }
 }
 
+// Neither New (after No to its prompt) nor Open resets the font, the colours or the choices behind them.
 TEST_F(TextFormat, NewAndOpenKeepTheFormat)
 {
     std::string path = TempPath("other.brv");
@@ -258,13 +250,24 @@ TEST_F(TextFormat, NewAndOpenKeepTheFormat)
     ChooseFontFace("DejaVu Serif", -24);
     ChooseTextColor(Navy);
     ChooseBackground(Sand);
+    HGDIOBJ font = (HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0);
+    TypeText("scratch");
+    ExpectBox(IDNO);
     SendCommand(IDM_NEW);
-    ExpectFileDialog(path);
-    SendCommand(IDM_OPEN);
-    ASSERT_EQ(PaneText(), "another document");
-    EXPECT_STREQ(PaneFont().lfFaceName, "DejaVu Serif");
-    EXPECT_EQ(PaneFont().lfHeight, -24);
-    EXPECT_PAINTED(Navy, Sand);
+    for (bool opened : {false, true}) {
+        SCOPED_TRACE(opened ? "after Open" : "after New");
+        if (opened) {
+            ExpectFileDialog(path);
+            SendCommand(IDM_OPEN);
+            ASSERT_EQ(PaneText(), "another document");
+        }
+        EXPECT_STREQ(PaneFont().lfFaceName, "DejaVu Serif");
+        EXPECT_EQ(PaneFont().lfHeight, -24);
+        EXPECT_EQ((HGDIOBJ)SendMessageA(EditPane, WM_GETFONT, 0, 0), font);
+        EXPECT_EQ(TextColor, Navy);
+        EXPECT_EQ(BackColor, Sand);
+        EXPECT_PAINTED(Navy, Sand);
+    }
 }
 
 typedef FormatTest DefaultFormat;
@@ -280,8 +283,7 @@ TEST_F(DefaultFormat, ConfirmedGivesTheStockFontAndSystemColorsBack)
     ExpectBox(IDOK);
     SendCommand(IDM_DEFAULTFORMAT);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Revert document \"Untitled\" to standard text format?");
-    EXPECT_EQ(Boxes()[0].caption, "???");
+    EXPECT_TRUE(IsMessage(Boxes()[0], DefaultQuestion, "Untitled"));
     EXPECT_STREQ(PaneFont().lfFaceName, stock.lfFaceName);
     EXPECT_EQ(PaneFont().lfHeight, stock.lfHeight);
     EXPECT_PAINTED(Black, White);
@@ -306,10 +308,8 @@ TEST_F(DefaultFormat, CancelledChangesNothingAndTheQuestionComesEveryTime)
     ExpectBox(IDOK);
     SendCommand(IDM_DEFAULTFORMAT);   // already the default, asked all the same
     ASSERT_EQ(Boxes().size(), 4u);
-    for (const SeenBox &box : Boxes()) {
-        EXPECT_EQ(box.text, "Revert document \"Untitled\" to standard text format?");
-        EXPECT_EQ(box.caption, "???");
-    }
+    for (const SeenBox &box : Boxes())
+        EXPECT_TRUE(IsMessage(box, DefaultQuestion, "Untitled"));
 }
 
 // Live GDI objects of this process. Wine's GetGuiResources always reports 0, but its GDI

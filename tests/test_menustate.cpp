@@ -255,7 +255,7 @@ TEST_F(MenuState, CtrlRDoesNotRevertUneditedText)
     ExpectBox(IDOK);
     PressKey('R', true);
     ASSERT_EQ(Boxes().size(), 1u) << "once edited, Ctrl+R reaches Revert";
-    EXPECT_EQ(Boxes()[0].caption, "???");
+    EXPECT_TRUE(IsMessage(Boxes()[0], RevertQuestion, "ctrlr.brv"));
     EXPECT_EQ(PaneText(), "on disk");
 }
 

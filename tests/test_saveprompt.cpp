@@ -70,8 +70,7 @@ static void ExpectPromptFor(Way way, const std::string &title)
 {
     size_t at = LeadBoxes(way);
     ASSERT_GT(Boxes().size(), at);
-    EXPECT_EQ(Boxes()[at].text, SavePromptText(title));
-    EXPECT_EQ(Boxes()[at].caption, "???");
+    EXPECT_TRUE(IsMessage(Boxes()[at], SaveQuestion, title));
 }
 
 // The way went ahead: the old document is gone and its file let go.
@@ -90,7 +89,7 @@ static void ExpectWentAhead(Way way, LRESULT result, const std::string &other, c
         EXPECT_EQ(DocFile, nullptr);
         break;
     case Open:
-        EXPECT_EQ(Caption(MainWindow), other.substr(other.rfind('\\') + 1));
+        EXPECT_EQ(Caption(MainWindow), NameOf(other));
         EXPECT_STREQ(DocPath, other.c_str());
         EXPECT_EQ(PaneText(), "the other file");
         break;
@@ -119,100 +118,72 @@ static void ExpectKept(Way way, LRESULT result, const std::string &text, const s
     }
 }
 
-// Files of their own for each row: the previous row's program may still hold its files.
-static int RowNumber;
+static std::string WayName(const testing::TestParamInfo<WayRow> &info) { return CaseName(info.param.name); }
 
-static std::string RowFile(const char *stem)
-{
-    return TempPath((stem + std::to_string(RowNumber) + ".brv").c_str());
-}
-
-// Each row starts over with docN.brv ("saved") open and, unless told, edited to "edited".
-class SavePromptWithFile : public SavePrompt {
+// Each case starts over with doc.brv ("saved") open and edited to "edited", other.brv beside it.
+class SavePromptWithFile : public SavePrompt, public testing::WithParamInterface<WayRow> {
 protected:
-    std::string doc, title, other;
-    void StartRow(bool edit = true)
+    Way way = GetParam().way;
+    std::string doc = TempPath("doc.brv"), title = "doc.brv", other = TempPath("other.brv");
+    void SetUp() override
     {
-        RowNumber++;
-        doc = RowFile("doc");
-        title = "doc" + std::to_string(RowNumber) + ".brv";
-        other = RowFile("other");
-        WriteBytes(doc, "saved");
+        SavePrompt::SetUp();
         WriteBytes(other, "the other file");
-        Restart(doc.c_str());
-        ClearBoxes();
-        if (edit)
-            TypeOver("edited");
+        RestartOn(doc, "saved");
+        TypeOver("edited");
     }
 };
+INSTANTIATE_TEST_SUITE_P(EveryWay, SavePromptWithFile, testing::ValuesIn(Ways), WayName);
 
-TEST_F(SavePromptWithFile, YesSavesTheFileThenGoesAhead)
+TEST_P(SavePromptWithFile, YesSavesTheFileThenGoesAhead)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow();
-        QueueLead(row.way, other);
-        ExpectBox(IDYES);
-        LRESULT result = Go(row.way);
-        ExpectPromptFor(row.way, title);
-        EXPECT_EQ(Boxes().size(), LeadBoxes(row.way) + 1) << "no dialog: the document has a file";
-        EXPECT_EQ(ReadBytes(doc), "edited");
-        ExpectWentAhead(row.way, result, other, title);
-        EXPECT_EQ(WriteOpenError(doc), 0u) << "the saved file is let go";
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    QueueLead(way, other);
+    ExpectBox(IDYES);
+    LRESULT result = Go(way);
+    ExpectPromptFor(way, title);
+    EXPECT_EQ(Boxes().size(), LeadBoxes(way) + 1) << "no dialog: the document has a file";
+    EXPECT_EQ(ReadBytes(doc), "edited");
+    ExpectWentAhead(way, result, other, title);
+    EXPECT_EQ(WriteOpenError(doc), 0u) << "the saved file is let go";
 }
 
-TEST_F(SavePromptWithFile, NoDiscardsTheChangesThenGoesAhead)
+TEST_P(SavePromptWithFile, NoDiscardsTheChangesThenGoesAhead)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow();
-        QueueLead(row.way, other);
-        ExpectBox(IDNO);
-        LRESULT result = Go(row.way);
-        ExpectPromptFor(row.way, title);
-        EXPECT_EQ(ReadBytes(doc), "saved") << "the file on disk is untouched";
-        ExpectWentAhead(row.way, result, other, title);
-        EXPECT_EQ(WriteOpenError(doc), 0u);
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    QueueLead(way, other);
+    ExpectBox(IDNO);
+    LRESULT result = Go(way);
+    ExpectPromptFor(way, title);
+    EXPECT_EQ(ReadBytes(doc), "saved") << "the file on disk is untouched";
+    ExpectWentAhead(way, result, other, title);
+    EXPECT_EQ(WriteOpenError(doc), 0u);
 }
 
-TEST_F(SavePromptWithFile, CancelChangesNothing)
+TEST_P(SavePromptWithFile, CancelChangesNothing)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow();
-        QueueLead(row.way, other);
-        ExpectBox(IDCANCEL);
-        LRESULT result = Go(row.way);
-        ExpectPromptFor(row.way, title);
-        ExpectKept(row.way, result, "edited", title);
-        EXPECT_STREQ(DocPath, doc.c_str());
-        EXPECT_EQ(ReadBytes(doc), "saved");
-        EXPECT_EQ(WriteOpenError(doc), (DWORD)ERROR_SHARING_VIOLATION) << "still the document's file";
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    QueueLead(way, other);
+    ExpectBox(IDCANCEL);
+    LRESULT result = Go(way);
+    ExpectPromptFor(way, title);
+    ExpectKept(way, result, "edited", title);
+    EXPECT_STREQ(DocPath, doc.c_str());
+    EXPECT_EQ(ReadBytes(doc), "saved");
+    EXPECT_EQ(WriteOpenError(doc), (DWORD)ERROR_SHARING_VIOLATION) << "still the document's file";
 }
 
-TEST_F(SavePromptWithFile, UnmodifiedTextGoesAheadWithoutAPrompt)
+TEST_P(SavePromptWithFile, UnmodifiedTextGoesAheadWithoutAPrompt)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow(false);
-        ASSERT_FALSE(Modified());
-        QueueLead(row.way, other);
-        LRESULT result = Go(row.way);
-        EXPECT_EQ(Boxes().size(), LeadBoxes(row.way)) << "no prompt";
-        ExpectWentAhead(row.way, result, other, title);
-        EXPECT_EQ(ReadBytes(doc), "saved");
-    }
+    RestartOn(doc, "saved");
+    ASSERT_FALSE(Modified());
+    QueueLead(way, other);
+    LRESULT result = Go(way);
+    EXPECT_EQ(Boxes().size(), LeadBoxes(way)) << "no prompt";
+    ExpectWentAhead(way, result, other, title);
+    EXPECT_EQ(ReadBytes(doc), "saved");
 }
 
 // Another program may cancel a log-off this one agreed to: the document then stays as the
 // answer left it, its file held and its caption unchanged.
-TEST_F(SavePromptWithFile, LogOffCancelledElsewhereKeepsTheDocument)
+TEST_F(SavePrompt, LogOffCancelledElsewhereKeepsTheDocument)
 {
     struct Row { const char *name; int answer; const char *pane, *onDisk; bool modified; };
     const Row rows[] = {
@@ -220,15 +191,18 @@ TEST_F(SavePromptWithFile, LogOffCancelledElsewhereKeepsTheDocument)
         {"No", IDNO, "edited", "saved", true},
         {"unedited, no prompt", 0, "saved", "saved", false},
     };
+    std::string doc = TempPath("doc.brv");
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        StartRow(row.answer != 0);
-        if (row.answer)
+        RestartOn(doc, "saved");
+        if (row.answer) {
+            TypeOver("edited");
             ExpectBox(row.answer);
+        }
         EXPECT_NE(LogOff(FALSE), 0) << "agrees to the log-off";
         EXPECT_EQ(PaneText(), row.pane);
         EXPECT_EQ(Modified(), row.modified);
-        EXPECT_EQ(Caption(MainWindow), title);
+        EXPECT_EQ(Caption(MainWindow), "doc.brv");
         EXPECT_STREQ(DocPath, doc.c_str());
         EXPECT_EQ(ReadBytes(doc), row.onDisk);
         EXPECT_EQ(WriteOpenError(doc), (DWORD)ERROR_SHARING_VIOLATION) << "still the document's file";
@@ -236,87 +210,70 @@ TEST_F(SavePromptWithFile, LogOffCancelledElsewhereKeepsTheDocument)
     }
 }
 
-// Each row starts over untitled, with typed text that was never saved.
-class SavePromptUntitled : public SavePrompt {
+// Each case starts over untitled, with typed text that was never saved.
+class SavePromptUntitled : public SavePrompt, public testing::WithParamInterface<WayRow> {
 protected:
-    std::string other;
-    void StartRow()
+    Way way = GetParam().way;
+    std::string other = TempPath("other.brv");
+    void SetUp() override
     {
-        RowNumber++;
-        other = RowFile("other");
+        SavePrompt::SetUp();
         WriteBytes(other, "the other file");
-        Restart("");
-        ClearBoxes();
         TypeText("draft");
     }
 };
+INSTANTIATE_TEST_SUITE_P(EveryWay, SavePromptUntitled, testing::ValuesIn(Ways), WayName);
 
-TEST_F(SavePromptUntitled, YesAsksForANameSavesThenGoesAhead)
+TEST_P(SavePromptUntitled, YesAsksForANameSavesThenGoesAhead)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow();
-        std::string name = "draft" + std::to_string(RowNumber) + ".brv";
-        QueueLead(row.way, other);
-        ExpectBox(IDYES);
-        ExpectFileDialog(TempPath(name.c_str()));
-        LRESULT result = Go(row.way);
-        ExpectPromptFor(row.way, "Untitled");
-        ASSERT_EQ(Boxes().size(), LeadBoxes(row.way) + 2);
-        EXPECT_EQ(Boxes().back().caption, "Save As");
-        EXPECT_EQ(Boxes().back().fileName, "") << "an untitled document proposes no name";
-        EXPECT_EQ(ReadBytes(TempPath(name.c_str())), "draft");
-        EXPECT_EQ(WriteOpenError(TempPath(name.c_str())), 0u) << "written and closed";
-        ExpectWentAhead(row.way, result, other, name);
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    std::string name = "draft.brv";
+    QueueLead(way, other);
+    ExpectBox(IDYES);
+    ExpectFileDialog(TempPath(name.c_str()));
+    LRESULT result = Go(way);
+    ExpectPromptFor(way, "Untitled");
+    ASSERT_EQ(Boxes().size(), LeadBoxes(way) + 2);
+    EXPECT_EQ(Boxes().back().caption, "Save As");
+    EXPECT_EQ(Boxes().back().fileName, "") << "an untitled document proposes no name";
+    EXPECT_EQ(ReadBytes(TempPath(name.c_str())), "draft");
+    EXPECT_EQ(WriteOpenError(TempPath(name.c_str())), 0u) << "written and closed";
+    ExpectWentAhead(way, result, other, name);
 }
 
-TEST_F(SavePromptUntitled, YesThenCancellingSaveAsKeepsEverything)
+TEST_P(SavePromptUntitled, YesThenCancellingSaveAsKeepsEverything)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow();
-        QueueLead(row.way, other);
-        ExpectBox(IDYES);
-        ExpectBox(IDCANCEL);   // the Save As dialog
-        LRESULT result = Go(row.way);
-        ExpectPromptFor(row.way, "Untitled");
-        ASSERT_EQ(Boxes().size(), LeadBoxes(row.way) + 2) << "no message after the cancelled dialog";
-        EXPECT_TRUE(Boxes().back().isFileDialog);
-        ExpectKept(row.way, result, "draft", "Untitled");
-        EXPECT_STREQ(DocTitle, "Untitled");
-        EXPECT_EQ(DocFile, nullptr);
-        EXPECT_EQ(ReadBytes(other), "the other file");
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    QueueLead(way, other);
+    ExpectBox(IDYES);
+    ExpectBox(IDCANCEL);   // the Save As dialog
+    LRESULT result = Go(way);
+    ExpectPromptFor(way, "Untitled");
+    ASSERT_EQ(Boxes().size(), LeadBoxes(way) + 2) << "no message after the cancelled dialog";
+    EXPECT_TRUE(Boxes().back().isFileDialog);
+    ExpectKept(way, result, "draft", "Untitled");
+    EXPECT_STREQ(DocTitle, "Untitled");
+    EXPECT_EQ(DocFile, nullptr);
+    EXPECT_EQ(ReadBytes(other), "the other file");
 }
 
-TEST_F(SavePromptUntitled, YesThenAFailingSaveAsKeepsTheTextAndTheProgram)
+TEST_P(SavePromptUntitled, YesThenAFailingSaveAsKeepsTheTextAndTheProgram)
 {
-    for (const WayRow &row : Ways) {
-        SCOPED_TRACE(row.name);
-        StartRow();
-        std::string locked = RowFile("locked");
-        WriteBytes(locked, "someone else's");
-        HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
-        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        QueueLead(row.way, other);
-        ExpectBox(IDYES);
-        ExpectFileDialog(locked);
-        ExpectBox(IDYES);   // the dialog's replace prompt
-        ExpectBox(IDOK);    // the numbered error
-        LRESULT result = Go(row.way);
-        CloseHandle(holder);
-        ExpectPromptFor(row.way, "Untitled");
-        ASSERT_FALSE(Boxes().empty());
-        EXPECT_EQ(Boxes().back().text, "Unanticipated input/output error #32.");
-        ExpectKept(row.way, result, "draft", "Untitled");
-        EXPECT_EQ(DocFile, nullptr);
-        EXPECT_EQ(ReadBytes(locked), "someone else's");
-        EXPECT_EQ(PendingReplies(), 0);
-    }
+    std::string locked = TempPath("locked.brv");
+    WriteBytes(locked, "someone else's");
+    HANDLE holder = HoldFile(locked, GENERIC_READ | GENERIC_WRITE, 0);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    QueueLead(way, other);
+    ExpectBox(IDYES);
+    ExpectFileDialog(locked);
+    ExpectBox(IDYES);   // the dialog's replace prompt
+    ExpectBox(IDOK);    // the numbered error
+    LRESULT result = Go(way);
+    CloseHandle(holder);
+    ExpectPromptFor(way, "Untitled");
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_TRUE(IsIoError(Boxes().back(), ERROR_SHARING_VIOLATION));
+    ExpectKept(way, result, "draft", "Untitled");
+    EXPECT_EQ(DocFile, nullptr);
+    EXPECT_EQ(ReadBytes(locked), "someone else's");
 }
 
 TEST_F(SavePrompt, OpeningBWhileUntitledTextIsUnsavedSavesItAsAFirst)
@@ -331,7 +288,7 @@ TEST_F(SavePrompt, OpeningBWhileUntitledTextIsUnsavedSavesItAsAFirst)
     SendCommand(IDM_OPEN);
     ASSERT_EQ(Boxes().size(), 3u);
     EXPECT_EQ(Boxes()[0].caption, "Open");
-    EXPECT_EQ(Boxes()[1].text, SavePromptText("Untitled"));
+    EXPECT_TRUE(IsMessage(Boxes()[1], SaveQuestion, "Untitled"));
     EXPECT_EQ(Boxes()[2].caption, "Save As");
     EXPECT_EQ(Boxes()[2].fileName, "") << "Save As proposes the untitled document's empty name, not B";
 

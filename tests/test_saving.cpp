@@ -6,43 +6,6 @@
 
 typedef EditorTest Saving;
 
-static const int FileTypeList = 0x470;   // the file dialogs' list of file types
-static const int FileNameBox = 0x47C;
-
-// What a file dialog showed beyond its proposed name, and what the user does in it.
-static std::string SeenFolder;
-static int SeenFileType = -1;
-static int FileTypeSteps;       // arrow-down presses in the file-type list
-static std::string NameToType;  // empty: press Cancel
-
-static void UseFileDialog(HWND dialog)
-{
-    char folder[MAX_PATH] = "";
-    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
-    SeenFolder = folder;
-    HWND types = GetDlgItem(dialog, FileTypeList);
-    SeenFileType = (int)SendMessageA(types, CB_GETCURSEL, 0, 0);
-    for (int i = 0; i < FileTypeSteps; i++)
-        SendMessageA(types, WM_KEYDOWN, VK_DOWN, 0);
-    int button = IDCANCEL;
-    if (!NameToType.empty()) {
-        SetWindowTextA(FindChildEdit(dialog, FileNameBox), NameToType.c_str());
-        button = IDOK;
-    }
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));
-}
-
-// Answers the next file dialog: notes its folder and file type, steps down the type list,
-// then types name and presses OK, or presses Cancel when name is empty.
-static void AnswerFileDialog(const std::string &name, int fileTypeSteps = 0)
-{
-    SeenFolder.clear();
-    SeenFileType = -1;
-    NameToType = name;
-    FileTypeSteps = fileTypeSteps;
-    ExpectDialog(UseFileDialog);
-}
-
 TEST_F(Saving, SaveRewritesTheHeldFileInPlaceWithoutADialog)
 {
     std::string path = TempPath("letter.brv");
@@ -153,7 +116,7 @@ TEST_F(Saving, NameTypedWithoutExtensionGetsBrv)
 TEST_F(Saving, SaveOnAnUntitledDocumentAsksForAName)
 {
     TypeText("fresh text");
-    AnswerFileDialog(TempPath("named.brv"));
+    ExpectFileDialog(TempPath("named.brv"));
     SendCommand(IDM_SAVE);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].caption, "Save As");
@@ -170,23 +133,33 @@ TEST_F(Saving, DialogsProposeTheDocumentsPathAndKeepTheFileType)
     Restart(path.c_str());
     ClearBoxes();
 
-    AnswerFileDialog("");   // Save As, cancelled
+    ExpectFileDialog("");   // Save As, cancelled
     SendCommand(IDM_SAVEAS);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].fileName, "tail.brv") << "Save As starts from the document's file";
-    EXPECT_EQ(SeenFolder, TempDir());
+    EXPECT_EQ(Boxes().back().folder, TempDir());
 
-    AnswerFileDialog("");   // Open, cancelled: starts where Save As was
+    ExpectFileDialog("");   // Open, cancelled: starts where Save As was
     SendCommand(IDM_OPEN);
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].caption, "Open");
     EXPECT_EQ(Boxes()[1].fileName, "tail.brv");
-    EXPECT_EQ(SeenFolder, TempDir());
-    EXPECT_EQ(SeenFileType, 0) << "first file type until one is chosen";
+    EXPECT_EQ(Boxes().back().folder, TempDir());
+    EXPECT_EQ(Boxes()[1].fileType, 0) << "first file type until one is chosen";
+    EXPECT_EQ(Boxes()[1].fileTypes, (std::vector<std::string>{"Brevitor files (*.brv)", "Plain text files (*.txt)",
+                                                       "ASCII files (*.asc)", "All text files (*.brv, *.txt, *.asc)",
+                                                       "All files (*.*)"}));
+    // The patterns behind them, as the dialogs are given them.
+    std::string patterns;
+    for (const char *p = FileDialog.lpstrFilter; *p; p += lstrlenA(p) + 1) {
+        p += lstrlenA(p) + 1;
+        patterns += std::string(p) + " ";
+    }
+    EXPECT_EQ(patterns, "*.brv *.txt *.asc* *.brv;*.txt;*.asc *.* ");
 
     // Save As to another file with the second file type chosen in the list.
     TypeOver("listed");
-    AnswerFileDialog(TempPath("list.txt"), 1);
+    ExpectFileDialog(TempPath("list.txt"), 1);
     SendCommand(IDM_SAVEAS);
     EXPECT_EQ(FileDialog.nFilterIndex, 2u);
     EXPECT_EQ(ReadBytes(TempPath("list.txt")), "listed");
@@ -195,11 +168,11 @@ TEST_F(Saving, DialogsProposeTheDocumentsPathAndKeepTheFileType)
     for (WORD command : {(WORD)IDM_OPEN, (WORD)IDM_SAVEAS}) {
         SCOPED_TRACE(command);
         ClearBoxes();
-        AnswerFileDialog("");
+        ExpectFileDialog("");
         SendCommand(command);
         ASSERT_EQ(Boxes().size(), 1u);
         EXPECT_EQ(Boxes()[0].fileName, "list.txt");
-        EXPECT_EQ(SeenFileType, 1);
+        EXPECT_EQ(Boxes()[0].fileType, 1);
         EXPECT_EQ(FileDialog.nFilterIndex, 2u);
     }
     EXPECT_EQ(Caption(MainWindow), "list.txt");
@@ -220,7 +193,7 @@ TEST_F(Saving, CancellingSaveAsChangesNothing)
         std::string caption = Caption(MainWindow);
         std::string title = DocTitle;
         std::string docPath = DocPath;
-        AnswerFileDialog("");
+        ExpectFileDialog("");
         SendCommand(IDM_SAVEAS);
         ASSERT_EQ(Boxes().size(), 1u) << "only the dialog; no message follows a cancel";
         EXPECT_EQ(PaneText(), "unsaved words");
@@ -243,17 +216,14 @@ TEST_F(Saving, TextOverThePaneLimitIsRefusedWithANumberedError)
     WriteBytes(path, "small and safe");
     OpenThroughDialog(path);
     ClearBoxes();
-    std::string huge;
-    while (huge.size() < 40000)
-        huge += "A line of text that the pane wraps quickly, as lines go.\r\n";
-    huge.resize(40000);
+    std::string huge = TextOfSize(40000);
     SendMessageA(EditPane, WM_SETTEXT, 0, (LPARAM)huge.c_str());
     ASSERT_EQ(GetWindowTextLengthA(EditPane), 40000) << "the pane took more than its limit";
     SendMessageA(EditPane, EM_SETMODIFY, TRUE, 0);
     ExpectBox(IDOK);
     SendCommand(IDM_SAVE);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Unanticipated input/output error #223.");
+    EXPECT_TRUE(IsIoError(Boxes()[0], ERROR_FILE_TOO_LARGE));
     EXPECT_TRUE(Modified()) << "the text is not counted as saved";
     EXPECT_EQ(ReadBytes(path), "small and safe");
     EXPECT_EQ(GetWindowTextLengthA(EditPane), 40000);

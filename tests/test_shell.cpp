@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "document/document.h"
 #include <tlhelp32.h>
+#include <algorithm>
 
 TEST(CommandTail, DropsTheProgramNameAndUnquotesOneQuotedFileName)
 {
@@ -45,63 +46,15 @@ TEST(CommandTail, ShowCommandComesFromStartupInfoOnlyWhenFlagged)
     EXPECT_EQ(ShowCommandFrom(&startup), SW_SHOWMINIMIZED);
 }
 
-TEST(Strings, TableHoldsTheExactTexts)
-{
-    struct Row { UINT id; const char *text; };
-    const Row rows[] = {
-        {IDS_APPNAME, "Brevitor"},
-        {IDS_UNTITLED, "Untitled"},
-        {IDS_FILTER, "Brevitor files (*.brv)|*.brv|Plain text files (*.txt)|*.txt|ASCII files (*.asc)|*.asc*|"
-                     "All text files (*.brv, *.txt, *.asc)|*.brv;*.txt;*.asc|All files (*.*)|*.*||"},
-        {IDS_DEFEXT, "brv"},
-        {IDS_SAVEPROMPT, "Save document \"%s\" before closing?"},
-        {IDS_REVERTPROMPT, "Revert to most recently saved version of document \"%s\"?"},
-        {IDS_DEFAULTPROMPT, "Revert document \"%s\" to standard text format?"},
-        {IDS_TOOLONG, "Sorry, document \"%s\" is too long for Brevitor to read."},
-        {IDS_IOERROR, "Unanticipated input/output error #%s."},
-        {IDS_NULBYTE, "Sorry, document \"%s\" holds a NUL byte, which Brevitor cannot read."},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.id);
-        char text[512] = "";
-        LoadStringA(GetModuleHandleA(nullptr), row.id, text, sizeof text);
-        EXPECT_STREQ(text, row.text);
-    }
-}
-
-TEST(Menu, EveryEntryShowsItsShortcutAfterATab)
-{
-    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN));
-    ASSERT_NE(bar, nullptr);
-    const char *titles[] = {"&File", "&Edit", "For&mat", "&Help"};
-    ASSERT_EQ(GetMenuItemCount(bar), 4);
-    int withShortcut = 0;
-    for (int i = 0; i < 4; i++) {
-        char title[64] = "";
-        GetMenuStringA(bar, i, title, sizeof title, MF_BYPOSITION);
-        EXPECT_STREQ(title, titles[i]);
-        HMENU popup = GetSubMenu(bar, i);
-        for (int j = 0; j < GetMenuItemCount(popup); j++) {
-            UINT id = GetMenuItemID(popup, j);
-            if (id == 0)
-                continue;   // separator
-            char label[128] = "";
-            GetMenuStringA(popup, j, label, sizeof label, MF_BYPOSITION);
-            SCOPED_TRACE(label);
-            EXPECT_EQ(strchr(label, '\t') != nullptr, id != IDM_ABOUT);
-            withShortcut += strchr(label, '\t') != nullptr;
-        }
-    }
-    EXPECT_EQ(withShortcut, 19);
-    DestroyMenu(bar);
-}
-
 typedef EditorTest Startup;
 
 TEST_F(Startup, ShowsAnUntitledEmptyDocument)
 {
     EXPECT_EQ(Caption(MainWindow), "Untitled");
     EXPECT_STREQ(DocTitle, "Untitled");
+    char windowClass[32] = "";
+    GetClassNameA(MainWindow, windowClass, sizeof windowClass);
+    EXPECT_STREQ(windowClass, "Brevitor");
     EXPECT_EQ(PaneText(), "");
     EXPECT_TRUE(IsWindowVisible(MainWindow));
     EXPECT_EQ(GetParent(EditPane), MainWindow);
@@ -189,33 +142,104 @@ static LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam,
     return MainWndProc(window, message, wParam, lParam);
 }
 
-TEST_F(Startup, EveryShortcutReachesItsCommandThroughTheMessageLoop)
+// The keys a menu label names after its tab ("Ctrl+Alt+S", "Delete"; "?" is the Help key, the
+// slash key is not); key 0 for a label without a shortcut.
+struct Keys {
+    BYTE key;
+    bool ctrl, alt, shift;
+    bool operator==(const Keys &o) const { return key == o.key && ctrl == o.ctrl && alt == o.alt && shift == o.shift; }
+};
+
+static Keys ShortcutOf(const std::string &label)
 {
-    struct Row { BYTE key; bool ctrl, alt, shift; WORD command; };
-    const Row rows[] = {
-        {'A', 1, 0, 0, IDM_SELECTALL}, {'B', 1, 0, 0, IDM_BACKCOLOR}, {'C', 1, 0, 0, IDM_COPY},
-        {'D', 1, 0, 0, IDM_DEFAULTFORMAT}, {'F', 1, 0, 0, IDM_TEXTFORMAT}, {'N', 1, 0, 0, IDM_NEW},
-        {'O', 1, 0, 0, IDM_OPEN}, {'P', 1, 0, 0, IDM_PRINT}, {'P', 1, 1, 0, IDM_PAGESETUP},
-        {'Q', 1, 0, 0, IDM_EXIT}, {'R', 1, 0, 0, IDM_REVERT}, {'S', 1, 0, 0, IDM_SAVE},
-        {'S', 1, 1, 0, IDM_SAVEAS}, {'V', 1, 0, 0, IDM_PASTE}, {VK_BACK, 0, 1, 0, IDM_UNDO},
-        {VK_DELETE, 0, 0, 1, IDM_CUT}, {VK_F1, 0, 0, 0, IDM_HELP}, {VK_F2, 0, 0, 0, IDM_CUT},
-        {VK_F3, 0, 0, 0, IDM_COPY}, {VK_F4, 0, 0, 0, IDM_PASTE}, {VK_HELP, 1, 0, 0, IDM_HELP},
-        {VK_HELP, 1, 0, 1, IDM_HELP}, {VK_INSERT, 1, 0, 0, IDM_COPY}, {VK_INSERT, 0, 0, 1, IDM_PASTE},
-        {'W', 1, 0, 0, IDM_CLOSE}, {'X', 1, 0, 0, IDM_CUT}, {'Z', 1, 0, 0, IDM_UNDO},
-    };
-    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
-    for (const Row &row : rows) {
-        SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << (int)row.key << " ctrl " << row.ctrl
-                                        << " alt " << row.alt << " shift " << row.shift);
-        Commands.clear();
-        PressKey(row.key, row.ctrl, row.alt, row.shift);
-        ASSERT_EQ(Commands.size(), 1u);
-        EXPECT_EQ(LOWORD(Commands[0]), row.command);
-        EXPECT_EQ(HIWORD(Commands[0]), 1) << "sent as a shortcut";
+    std::string rest = label.find('\t') == std::string::npos ? "" : label.substr(label.find('\t') + 1) + "+";
+    Keys keys = {0, false, false, false};
+    for (size_t plus; (plus = rest.find('+', 1)) != std::string::npos; rest = rest.substr(plus + 1)) {
+        std::string name = rest.substr(0, plus);
+        keys.ctrl |= name == "Ctrl";
+        keys.alt |= name == "Alt";
+        keys.shift |= name == "Shift";
+        keys.key = name == "Delete" ? VK_DELETE : name == "?" ? VK_HELP : name.size() == 1 ? (BYTE)name[0] : keys.key;
     }
+    return keys;
+}
+
+// Presses the keys through the program's own loop; true when exactly command came, as a shortcut.
+static testing::AssertionResult SendsCommand(const Keys &keys, UINT command)
+{
     Commands.clear();
-    PressKey(0xBF, 1, 0, 0);   // the slash key is not Help
+    PressKey(keys.key, keys.ctrl, keys.alt, keys.shift);
+    if (Commands.size() == 1 && Commands[0] == MAKEWPARAM(command, 1))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << Commands.size() << " commands, the first " << (Commands.empty() ? 0 : Commands[0]);
+}
+
+// Every menu entry but About names a shortcut, and pressing it sends that entry's command as a
+// shortcut. Delete is the pane's own key: it deletes the selection and sends nothing.
+TEST_F(Startup, EveryShortcutALabelNamesSendsThatEntrysCommand)
+{
+    HMENU bar = GetMenu(MainWindow);
+    const char *titles[] = {"&File", "&Edit", "For&mat", "&Help"};
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
+    for (int i = 0; i < 4; i++) {
+        char label[128] = "";
+        GetMenuStringA(bar, i, label, sizeof label, MF_BYPOSITION);
+        EXPECT_STREQ(label, titles[i]);
+        HMENU popup = GetSubMenu(bar, i);
+        for (int j = 0; j < GetMenuItemCount(popup); j++) {
+            UINT id = GetMenuItemID(popup, j);
+            GetMenuStringA(popup, j, label, sizeof label, MF_BYPOSITION);
+            SCOPED_TRACE(label);
+            Keys keys = ShortcutOf(label);
+            if (id == 0 || id == IDM_ABOUT) {   // a separator, and About shows no shortcut
+                EXPECT_EQ(keys.key, 0);
+            } else if (id == IDM_DELETE) {
+                SetWindowTextA(EditPane, "abc");
+                SendMessageA(EditPane, EM_SETSEL, 0, 1);
+                EXPECT_FALSE(SendsCommand(keys, id));
+                EXPECT_TRUE(Commands.empty());
+                EXPECT_EQ(PaneText(), "bc");
+            } else {
+                EXPECT_TRUE(SendsCommand(keys, id));
+                keys.shift = !keys.shift;   // "?" is typed with Shift or without
+                EXPECT_TRUE(keys.key != VK_HELP || SendsCommand(keys, id)) << "Help with Shift the other way";
+            }
+        }
+    }
+    EXPECT_FALSE(SendsCommand({0xBF, true, false, false}, IDM_HELP)) << "the slash key is not Help";
     EXPECT_TRUE(Commands.empty());
+    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)MainWndProc);
+}
+
+// Every shortcut row is a key some label names or a second key for Cut, Copy, Paste, Undo or
+// Help; its command is a menu entry, and pressing the key sends it.
+TEST_F(Startup, EveryShortcutRowSendsAMenuEntrysCommand)
+{
+    const struct { Keys keys; UINT command; } seconds[] = {
+        {{VK_BACK, 0, 1, 0}, IDM_UNDO},   {{VK_DELETE, 0, 0, 1}, IDM_CUT}, {{VK_F1, 0, 0, 0}, IDM_HELP},
+        {{VK_F2, 0, 0, 0}, IDM_CUT},      {{VK_F3, 0, 0, 0}, IDM_COPY},    {{VK_F4, 0, 0, 0}, IDM_PASTE},
+        {{VK_INSERT, 1, 0, 0}, IDM_COPY}, {{VK_INSERT, 0, 0, 1}, IDM_PASTE},
+    };
+    ACCEL rows[64];
+    int count = CopyAcceleratorTableA(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN)), rows, 64);
+    ASSERT_GT(count, 0);
+    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
+    for (const ACCEL &row : std::vector<ACCEL>(rows, rows + count)) {
+        Keys keys = {(BYTE)row.key, (row.fVirt & FCONTROL) != 0, (row.fVirt & FALT) != 0, (row.fVirt & FSHIFT) != 0};
+        SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << (int)keys.key << ", command " << std::dec << row.cmd);
+        EXPECT_EQ(row.fVirt & (FVIRTKEY | FNOINVERT), FVIRTKEY);
+        char label[128] = "";
+        ASSERT_GT(GetMenuStringA(GetMenu(MainWindow), row.cmd, label, sizeof label, MF_BYCOMMAND), 0) << "not in the menu";
+        Keys named = ShortcutOf(label);
+        if (named.key == VK_HELP)
+            named.shift = keys.shift;   // "?" with Shift or without
+        bool listed = named == keys;
+        for (const auto &second : seconds)
+            listed |= second.keys == keys && second.command == row.cmd;
+        EXPECT_TRUE(listed) << "a key that no label names, for " << label;
+        EXPECT_TRUE(SendsCommand(keys, row.cmd));
+    }
     SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, (LONG_PTR)MainWndProc);
 }
 
@@ -278,48 +302,31 @@ static std::vector<std::string> AboutTexts;
 static bool OwnerDisabled;
 static LONG AboutStyle;
 
-static void RecordAbout(HWND dialog)
+static UINT AboutKey;   // pressed on Continue; 0 clicks it
+
+static void UseAbout(HWND dialog)
 {
     AboutTexts.clear();
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         AboutTexts.push_back(Caption(child));
     OwnerDisabled = !IsWindowEnabled(MainWindow);
     AboutStyle = GetWindowLongA(dialog, GWL_STYLE);
-}
-
-static void AboutEscape(HWND dialog)
-{
-    RecordAbout(dialog);
-    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
-}
-
-static void AboutEnter(HWND dialog)
-{
-    RecordAbout(dialog);
-    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
-}
-
-static void AboutContinue(HWND dialog)
-{
-    RecordAbout(dialog);
-    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(dialog, IDOK), AboutKey ? WM_KEYDOWN : BM_CLICK, AboutKey, AboutKey ? 1 : 0);
 }
 
 typedef EditorTest AboutBox;
 
 TEST_F(AboutBox, OpensModallyShowsItsTextsAndClosesOnEscapeEnterAndContinue)
 {
-    BoxAction ways[] = {AboutEscape, AboutEnter, AboutContinue};
-    for (BoxAction way : ways) {
+    for (UINT key : {VK_ESCAPE, VK_RETURN, 0}) {
+        AboutKey = key;
         AboutTexts.clear();
         OwnerDisabled = false;
-        ExpectDialog(way);
+        ExpectDialog(UseAbout);
         SendCommand(IDM_ABOUT);   // returns only when the modal box has closed
         ASSERT_EQ(AboutTexts.size(), 6u);
-        EXPECT_EQ(AboutTexts[1], "Brevitor 1.0");
-        EXPECT_EQ(AboutTexts[2], "Example Windows application");
-        EXPECT_EQ(AboutTexts[4], "15 January 1995");
-        EXPECT_EQ(AboutTexts[5], "Continue");
+        for (const char *text : {"Brevitor 1.0", "Example Windows application", "15 January 1995", "Continue"})
+            EXPECT_NE(std::find(AboutTexts.begin(), AboutTexts.end(), text), AboutTexts.end()) << text;
         EXPECT_TRUE(OwnerDisabled);
         EXPECT_EQ(AboutStyle & (WS_CAPTION | WS_SYSMENU), 0);
         EXPECT_TRUE(IsWindowEnabled(MainWindow));

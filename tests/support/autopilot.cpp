@@ -3,8 +3,17 @@
 // A watchdog thread turns a box left open, or a UI thread that stopped pumping, into a failure.
 #include "tests/support/harness.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <deque>
 #include <set>
+
+// How to answer a box: a callback, or for a file dialog a file type and name, or a button.
+struct Reply {
+    int button = IDCANCEL;
+    std::string typeName;
+    int typeSteps = 0;
+    BoxAction action = nullptr;
+};
 
 static HHOOK CbtHook;
 static std::deque<Reply> Replies;
@@ -13,13 +22,6 @@ static std::set<HWND> Handled;
 static HWND PendingDialog;
 static DWORD UiThread;
 static volatile LONG BoxOpenSince;   // tick count when the newest box appeared, 0 when none
-
-static std::string TextOf(HWND window)
-{
-    char buffer[1024] = "";
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
 
 HWND FindChildEdit(HWND parent, int id)
 {
@@ -35,23 +37,59 @@ HWND FindChildEdit(HWND parent, int id)
     return nullptr;
 }
 
-static const int FileNameBox = 0x47C;
-
-static void Click(HWND dialog, int button)
+void Click(HWND dialog, int button)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(dialog, button));
+}
+
+void ClickOk(HWND dialog) { Click(dialog, IDOK); }
+
+// The visible push buttons, and the standard icon a message box shows.
+static void RecordControls(HWND dialog, SeenBox &box)
+{
+    const struct { int type; LPCSTR name; } icons[] = {
+        {MB_ICONHAND, IDI_HAND}, {MB_ICONQUESTION, IDI_QUESTION}, {MB_ICONEXCLAMATION, IDI_EXCLAMATION},
+        {MB_ICONASTERISK, IDI_ASTERISK}};
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[16] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        LONG style = IsWindowVisible(child) ? GetWindowLongA(child, GWL_STYLE) : -1;   // hidden: neither
+        if (lstrcmpiA(cls, "Button") == 0 && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON)
+            box.buttons.push_back(GetDlgCtrlID(child));
+        for (const auto &icon : icons)
+            if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
+                (HICON)SendMessageA(child, STM_GETICON, 0, 0) == LoadIconA(nullptr, icon.name))
+                box.icon = icon.type;
+    }
+    std::sort(box.buttons.begin(), box.buttons.end());
+}
+
+static void RecordFileDialog(HWND dialog, HWND nameBox, SeenBox &box)
+{
+    box.fileName = Caption(nameBox);
+    char folder[MAX_PATH] = "";
+    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+    box.folder = folder;
+    HWND types = GetDlgItem(dialog, FileTypeList);
+    box.fileType = (int)SendMessageA(types, CB_GETCURSEL, 0, 0);
+    for (int i = 0; i < (int)SendMessageA(types, CB_GETCOUNT, 0, 0); i++) {
+        char type[128] = "";
+        SendMessageA(types, CB_GETLBTEXT, i, (LPARAM)type);
+        box.fileTypes.push_back(type);
+    }
 }
 
 static void Answer(HWND dialog)
 {
     SeenBox box;
-    box.caption = TextOf(dialog);
+    box.caption = Caption(dialog);
     HWND nameBox = FindChildEdit(dialog, FileNameBox);
     box.isFileDialog = nameBox != nullptr;
     if (nameBox)
-        box.fileName = TextOf(nameBox);
+        RecordFileDialog(dialog, nameBox, box);
     else if (GetDlgItem(dialog, 0xFFFF))
-        box.text = TextOf(GetDlgItem(dialog, 0xFFFF));
+        box.text = Caption(GetDlgItem(dialog, 0xFFFF));
+    RecordControls(dialog, box);
     Seen.push_back(box);
     if (Replies.empty()) {
         ADD_FAILURE() << "unexpected box \"" << box.caption << "\": " << box.text << box.fileName;
@@ -63,8 +101,13 @@ static void Answer(HWND dialog)
     if (reply.action) {
         reply.action(dialog);
     } else if (box.isFileDialog && !reply.typeName.empty()) {
+        for (int i = 0; i < reply.typeSteps; i++)
+            SendDlgItemMessageA(dialog, FileTypeList, WM_KEYDOWN, VK_DOWN, 0);
         SetWindowTextA(nameBox, reply.typeName.c_str());
         Click(dialog, IDOK);
+    } else if (std::find(box.buttons.begin(), box.buttons.end(), reply.button) == box.buttons.end()) {
+        ADD_FAILURE() << "box \"" << box.caption << "\" (" << box.text << ") has no button " << reply.button;
+        Click(dialog, box.buttons.empty() ? IDCANCEL : box.buttons.front());
     } else {
         Click(dialog, reply.button);
     }
@@ -141,11 +184,12 @@ void ExpectBox(int button)
     Replies.push_back(reply);
 }
 
-void ExpectFileDialog(const std::string &name)
+void ExpectFileDialog(const std::string &name, int typeSteps)
 {
     Reply reply;
-    reply.button = IDOK;
+    reply.button = name.empty() ? IDCANCEL : IDOK;
     reply.typeName = name;
+    reply.typeSteps = typeSteps;
     Replies.push_back(reply);
 }
 

@@ -29,11 +29,17 @@ inline void TypeOver(const char *text)
         SendMessageA(EditPane, WM_CLEAR, 0, 0);
 }
 
+// Another program holding the file open as given; INVALID_HANDLE_VALUE when it cannot.
+inline HANDLE HoldFile(const std::string &path, DWORD access, DWORD share)
+{
+    return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 // What another program gets when it opens path with the given access and sharing:
 // 0 when it may, else the error code. The handle is closed again at once.
 inline DWORD OpenErrorFor(const std::string &path, DWORD access, DWORD share)
 {
-    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = HoldFile(path, access, share);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError();
     CloseHandle(file);
@@ -53,17 +59,6 @@ inline ULONGLONG LastWriteTime(const std::string &path)
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return 0;
     return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
-}
-
-// The save prompt as the user reads it for a document titled title.
-inline std::string SavePromptText(const std::string &title)
-{
-    return "Save document \"" + title + "\" before closing?";
-}
-
-inline std::string IoError(int code)
-{
-    return "Unanticipated input/output error #" + std::to_string(code) + ".";
 }
 
 // A document without a file after a failed open or create: no path, no title, "Untitled" shown.

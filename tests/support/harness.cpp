@@ -34,6 +34,14 @@ void StopEditor()
     DrainQuit();
 }
 
+void RestartOn(const std::string &path, const std::string &bytes)
+{
+    StopEditor();
+    WriteBytes(path, bytes);
+    StartEditor(path.c_str());
+    ClearBoxes();
+}
+
 // A WM_QUIT is left in the queue for the test to see.
 void Pump(int ms)
 {
@@ -54,6 +62,28 @@ void DrainQuit()
     MSG message;
     while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+}
+
+std::string CaseName(const std::string &text)
+{
+    std::string name = text;
+    for (char &c : name)
+        c = IsCharAlphaNumericA(c) ? c : '_';
+    return name;
+}
+
+std::string TextOfSize(size_t n)
+{
+    std::string text;
+    while (text.size() < n)
+        text += "Every line of this document ends the way the pane keeps lines.\r\n";
+    text.resize(n);
+    return text;
+}
+
+std::string NameOf(const std::string &path)
+{
+    return path.substr(path.rfind('\\') + 1);
 }
 
 std::string PaneText()
@@ -203,4 +233,34 @@ void EditorTest::Restart(const char *commandTail)
 {
     StopEditor();
     StartEditor(commandTail);
+}
+
+const Message SaveQuestion = {"Save document \"%s\" before closing?", "???", MB_ICONQUESTION, {IDCANCEL, IDYES, IDNO}};
+const Message RevertQuestion = {"Revert to most recently saved version of document \"%s\"?", "???", MB_ICONQUESTION,
+                                {IDOK, IDCANCEL}};
+const Message DefaultQuestion = {"Revert document \"%s\" to standard text format?", "???", MB_ICONQUESTION,
+                                 {IDOK, IDCANCEL}};
+// No caption of the program's own: the platform's default.
+const Message TooLongNotice = {"Sorry, document \"%s\" is too long for Brevitor to read.", "Error",
+                               MB_ICONEXCLAMATION, {IDOK}};
+const Message NulNotice = {"Sorry, document \"%s\" holds a NUL byte, which Brevitor cannot read.", "Error",
+                           MB_ICONEXCLAMATION, {IDOK}};
+const Message IoErrorNotice = {"Unanticipated input/output error #%s.", "Error", MB_ICONEXCLAMATION, {IDOK}};
+
+::testing::AssertionResult IsMessage(const SeenBox &box, const Message &message, const std::string &argument)
+{
+    std::string text = message.format;
+    if (box.text == text.replace(text.find("%s"), 2, argument) && box.caption == message.caption && box.icon == message.icon &&
+        box.buttons == message.buttons)
+        return ::testing::AssertionSuccess();
+    auto result = ::testing::AssertionFailure() << "the box showed \"" << box.text << "\" captioned \"" << box.caption
+                                                << "\", icon " << box.icon << ", buttons";
+    for (int id : box.buttons)
+        result << " " << id;
+    return result;
+}
+
+::testing::AssertionResult IsIoError(const SeenBox &box, DWORD code)
+{
+    return IsMessage(box, IoErrorNotice, std::to_string(code));
 }
