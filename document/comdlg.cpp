@@ -14,38 +14,35 @@ static void *FindComdlg32Call(LPCSTR name)
     return module ? reinterpret_cast<void *>(GetProcAddress(module, name)) : nullptr;
 }
 
-// Each call takes the type the platform declares for it (only named in decltype, so nothing is
-// imported), so its calling convention and arguments cannot differ from the real one on any arch.
-#define BIND_COMDLG32_CALL(name) reinterpret_cast<decltype(&::name)>(FindComdlg32Call(#name))
-
 // A dialog that cannot be had is a failed step: its number is shown, and the caller sees the
-// dialog as cancelled, which leaves everything as it was.
-static BOOL ReportMissingCall()
+// dialog as cancelled, which leaves everything as it was. Each call is given the type the platform
+// declares for it (named only in decltype, so nothing is imported), so its calling convention and
+// arguments cannot differ from the real one on any arch.
+template <typename Declared, typename Record> static BOOL CallDialog(LPCSTR name, Record dialog)
 {
+    auto call = reinterpret_cast<Declared>(FindComdlg32Call(name));
+    if (call)
+        return call(dialog);
     CheckIoStep(FALSE);
     return FALSE;
 }
 
 BOOL Comdlg32::GetOpenFileNameA(LPOPENFILENAMEA dialog)
 {
-    auto call = BIND_COMDLG32_CALL(GetOpenFileNameA);
-    return call ? call(dialog) : ReportMissingCall();
+    return CallDialog<decltype(&::GetOpenFileNameA)>("GetOpenFileNameA", dialog);
 }
 
 BOOL Comdlg32::GetSaveFileNameA(LPOPENFILENAMEA dialog)
 {
-    auto call = BIND_COMDLG32_CALL(GetSaveFileNameA);
-    return call ? call(dialog) : ReportMissingCall();
+    return CallDialog<decltype(&::GetSaveFileNameA)>("GetSaveFileNameA", dialog);
 }
 
 BOOL Comdlg32::ChooseFontA(LPCHOOSEFONTA dialog)
 {
-    auto call = BIND_COMDLG32_CALL(ChooseFontA);
-    return call ? call(dialog) : ReportMissingCall();
+    return CallDialog<decltype(&::ChooseFontA)>("ChooseFontA", dialog);
 }
 
 BOOL Comdlg32::ChooseColorA(LPCHOOSECOLORA dialog)
 {
-    auto call = BIND_COMDLG32_CALL(ChooseColorA);
-    return call ? call(dialog) : ReportMissingCall();
+    return CallDialog<decltype(&::ChooseColorA)>("ChooseColorA", dialog);
 }
