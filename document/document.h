@@ -47,7 +47,6 @@ void WriteDocument();
 // Closing, opening and reverting.
 int  AskToSave();
 int  CloseDocument();
-void DiscardDocument();
 void DoEndSession(BOOL ending);
 void CloseMainWindow();
 void NewDocument();

@@ -15,6 +15,14 @@ int AskToSave()
     }
 }
 
+// Lets the file go and empties the pane, without asking.
+static void DiscardDocument()
+{
+    if (DocFile)
+        CheckIoStep(ReleaseDocFile());
+    SetWindowTextA(EditPane, EmptyText);
+}
+
 // Non-zero when the caller may go ahead: the document is closed and the pane empty.
 int CloseDocument()
 {
@@ -22,14 +30,6 @@ int CloseDocument()
         return 0;
     DiscardDocument();
     return 1;
-}
-
-// Lets the file go and empties the pane, without asking.
-void DiscardDocument()
-{
-    if (DocFile)
-        CheckIoStep(ReleaseDocFile());
-    SetWindowTextA(EditPane, EmptyText);
 }
 
 // The log-off query only asked: another program may still cancel it, and then the document must stay.
