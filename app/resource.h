@@ -19,6 +19,7 @@
 #define IDS_TOOLONG             2004
 #define IDS_IOERROR             2005
 #define IDS_NULBYTE             2006
+#define IDS_CHANGEDPROMPT       2007
 
 // File menu
 #define IDM_NEW                 1001

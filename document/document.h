@@ -10,6 +10,12 @@ extern HANDLE DocFile;      // the open document file, held while it is the docu
 extern char   DocPath[260]; // its path as opened or chosen; empty exactly when DocFile is null
 extern char   DocTitle[64]; // title in prompts and, normally, in the caption
 extern int    IoFailed;     // 1 when the last file step or Save As dialog failed
+// The held file as Brevitor last read or wrote it, to tell whether another program changed it since.
+struct SeenFile {
+    char                       fullPath[260]; // DocPath made full: a file dialog may change the current folder
+    BY_HANDLE_FILE_INFORMATION info;          // its index, size and last-write time then
+};
+extern SeenFile DocFileSeen;
 
 extern OPENFILENAMEA FileDialog;        // shared by Open and Save As, so choices carry over
 extern char          ChosenPath[260];   // the dialog's path buffer
@@ -37,7 +43,15 @@ void   CheckIoStep(BOOL succeeded);
 BOOL   ReleaseDocFile();
 void   LoseDocFile();
 HANDLE CreateDocFile(LPCSTR path, DWORD disposition);
+void   HoldDocFile(HANDLE file, LPCSTR path);
 void   SetTitleFromPath();
+
+// Whether another program changed the held file since Brevitor last read or wrote it: changed in place,
+// or replaced (its path names another file now, or none).
+enum DocFileState { FileAsLeft, FileChanged, FileReplaced };
+void         RememberDocFile();
+DocFileState CheckDocFile();
+BOOL         HoldFileAtPath(DWORD disposition);
 
 // Saving.
 void SaveDocument();

@@ -74,9 +74,7 @@ void OpenDocument(LPCSTR path)
         LoseDocFile();
         return;
     }
-    SetLastError(0);
-    DocFile = file;
-    lstrcpynA(DocPath, target, sizeof DocPath);
+    HoldDocFile(file, target);
     SetTitleFromPath();
     ReadDocument();
 }
@@ -93,11 +91,14 @@ static void RefuseDocument(UINT why)
 // The size's high part counts: a file of 4 GiB and more must not pass for a small one.
 // The text ends where the read ended, so no byte that was not read is shown.
 // The pane would end the text at a NUL byte, so a file holding one is refused.
+// The most recently saved version is the file that the path names now, which may have replaced the held one.
 void ReadDocument()
 {
     static char text[MaxText + 1];
     if (SendMessageA(EditPane, EM_GETMODIFY, 0, 0) &&
         ShowMessage(IDS_REVERTPROMPT, MB_ICONQUESTION, MB_OKCANCEL, QueryCaption, DocTitle) != IDOK)
+        return;
+    if (CheckDocFile() == FileReplaced && !HoldFileAtPath(OPEN_EXISTING))
         return;
     DWORD high = 0;
     SetLastError(0);
@@ -123,5 +124,6 @@ void ReadDocument()
         RefuseDocument(IDS_NULBYTE);
         return;
     }
+    RememberDocFile();
     SetPaneText(text);
 }

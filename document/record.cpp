@@ -3,10 +3,11 @@
 #include "app/app.h"
 #include "app/resource.h"
 
-HANDLE DocFile;
-char   DocPath[260];
-char   DocTitle[64];
-int    IoFailed;
+HANDLE   DocFile;
+char     DocPath[260];
+char     DocTitle[64];
+int      IoFailed;
+SeenFile DocFileSeen;
 
 OPENFILENAMEA FileDialog;
 char          ChosenPath[260];
@@ -120,6 +121,67 @@ HANDLE CreateDocFile(LPCSTR path, DWORD disposition)
     }
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
+}
+
+// The file becomes the document's, as it is now. CreateFileA leaves 183 for a file that existed, which
+// is no failure. A full path that does not fit is left relative, as the user gave it.
+void HoldDocFile(HANDLE file, LPCSTR path)
+{
+    DocFile = file;
+    lstrcpynA(DocPath, path, sizeof DocPath);
+    char *full = DocFileSeen.fullPath;
+    DWORD n = GetFullPathNameA(DocPath, sizeof DocFileSeen.fullPath, full, nullptr);
+    if (n == 0 || n >= sizeof DocFileSeen.fullPath)
+        lstrcpynA(full, DocPath, sizeof DocFileSeen.fullPath);
+    RememberDocFile();
+    SetLastError(0);
+}
+
+// A device has no file information; it is never checked.
+void RememberDocFile()
+{
+    if (!GetFileInformationByHandle(DocFile, &DocFileSeen.info))
+        DocFileSeen.info = BY_HANDLE_FILE_INFORMATION{};
+}
+
+// The hold keeps Windows programs out, but under Wine any Linux program can still rewrite the file,
+// rename another over its path or remove it, and the handle then reads and writes a file that no path
+// names. So the path is opened again, with no access and full sharing so that the hold does not stand in
+// the way, and both are compared by file index (the inode under Wine). The volume serial is left out:
+// Wine gives 0 for a file that no path names. A rewrite or an append shows in the size or the time.
+DocFileState CheckDocFile()
+{
+    BY_HANDLE_FILE_INFORMATION held, named;
+    if (GetFileType(DocFile) != FILE_TYPE_DISK || !GetFileInformationByHandle(DocFile, &held))
+        return FileAsLeft;
+    HANDLE path = CreateFileA(DocFileSeen.fullPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (path == INVALID_HANDLE_VALUE)
+        return FileReplaced;
+    BOOL same = GetFileInformationByHandle(path, &named) && named.nFileIndexHigh == held.nFileIndexHigh &&
+                named.nFileIndexLow == held.nFileIndexLow;
+    CloseHandle(path);
+    if (!same)
+        return FileReplaced;
+    const BY_HANDLE_FILE_INFORMATION &seen = DocFileSeen.info;
+    BOOL asLeft = held.nFileSizeHigh == seen.nFileSizeHigh && held.nFileSizeLow == seen.nFileSizeLow &&
+                  CompareFileTime(&held.ftLastWriteTime, &seen.ftLastWriteTime) == 0;
+    return asLeft ? FileAsLeft : FileChanged;
+}
+
+// Makes the file that the path names now the document's (OPEN_ALWAYS creates one where there is none)
+// and lets the old handle go. When the path cannot be opened the old file stays held.
+BOOL HoldFileAtPath(DWORD disposition)
+{
+    HANDLE file = CreateDocFile(DocFileSeen.fullPath, disposition);
+    if (file == INVALID_HANDLE_VALUE) {
+        CheckIoStep(FALSE);
+        return FALSE;
+    }
+    CheckIoStep(CloseHandle(DocFile));
+    DocFile = file;
+    RememberDocFile();
+    return !IoFailed;
 }
 
 // The title is the path's last component, extension kept, as GetFileTitleA gives it where names

@@ -1,6 +1,7 @@
 // Saving: the pane's text rewrites the held document file in place.
 #include "document/document.h"
 #include "app/app.h"
+#include "app/resource.h"
 
 void SaveDocument()
 {
@@ -23,9 +24,7 @@ static BOOL MoveToChosenFile()
         LoseDocFile();
         return FALSE;
     }
-    SetLastError(0);
-    DocFile = file;
-    lstrcpynA(DocPath, ChosenPath, sizeof DocPath);
+    HoldDocFile(file, ChosenPath);
     // A name too long for the dialog's title buffer leaves it unterminated or stale there.
     if (lstrlenA(ChosenPath + FileDialog.nFileOffset) >= (int)sizeof ChosenTitle) {
         SetTitleFromPath();
@@ -67,6 +66,21 @@ static BOOL WriteAll(const char *bytes, DWORD count)
     return TRUE;
 }
 
+// Another program may have changed the file since Brevitor last read or wrote it: the user decides whether
+// the text goes over what is there now. OK on a replaced or removed file holds the file that the path names
+// now, created anew if there is none. Cancel writes nothing and stops a close that waits on the save.
+static BOOL MayOverwrite()
+{
+    DocFileState state = CheckDocFile();
+    if (state == FileAsLeft)
+        return TRUE;
+    if (ShowMessage(IDS_CHANGEDPROMPT, MB_ICONEXCLAMATION, MB_OKCANCEL, QueryCaption, DocTitle) != IDOK) {
+        IoFailed = 1;
+        return FALSE;
+    }
+    return state == FileChanged || HoldFileAtPath(OPEN_ALWAYS);
+}
+
 // Rewrites the file from its start and cuts it to the new length; the text counts
 // as saved only when every step succeeded.
 void WriteDocument()
@@ -77,6 +91,8 @@ void WriteDocument()
         CheckIoError();
         return;
     }
+    if (!MayOverwrite())
+        return;
     DWORD n = (DWORD)SendMessageA(EditPane, WM_GETTEXT, sizeof text, (LPARAM)text);
     CheckIoStep(SetFilePointer(DocFile, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
     if (IoFailed)
@@ -90,5 +106,6 @@ void WriteDocument()
     CheckIoStep(FlushFileBuffers(DocFile));
     if (IoFailed)
         return;
+    RememberDocFile();
     SendMessageA(EditPane, EM_SETMODIFY, 0, 0);
 }

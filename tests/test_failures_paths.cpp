@@ -350,6 +350,11 @@ TEST_F(Titles, AreWhatGetFileTitleAGivesWhicheverWayTheFileIsNamed)
         if (result == 0) {
             EXPECT_EQ(title, row.title);
         }
+        SetCurrentDirectoryA("C:\\");   // as a file dialog does: the save goes to the file opened all the same
+        TypeText("saved");
+        SendCommand(IDM_SAVE);
+        EXPECT_TRUE(Boxes().empty() && !Modified());
+        SetCurrentDirectoryA(dir.c_str());
     }
     StopEditor();
     SetCurrentDirectoryA(previous);

@@ -238,13 +238,17 @@ TEST_F(Opening, RevertAsksThenOkRestoresAndCancelKeepsTheEdit)
 {
     std::string path = TempPath("revert.brv");
     WriteBytes(path, "as saved");
-    struct Row { int answer; const char *pane; bool modified; };
-    const Row rows[] = {{IDOK, "as saved", false}, {IDCANCEL, "changed", true}};
+    // The last row: the saved version is the file another program renamed over the path since.
+    struct Row { int answer; const char *pane; bool modified; const char *onDisk; };
+    const Row rows[] = {{IDOK, "as saved", false, "as saved"}, {IDCANCEL, "changed", true, "as saved"},
+                        {IDOK, "theirs", false, "theirs"}};
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.answer == IDOK ? "OK" : "Cancel");
+        SCOPED_TRACE(row.pane);
         Restart(path.c_str());
         ClearBoxes();
         TypeOver("changed");
+        if (row.onDisk != std::string("as saved"))
+            RenameOverFromLinux(path, row.onDisk);
         ExpectBox(row.answer);
         SendCommand(IDM_REVERT);
         ASSERT_EQ(Boxes().size(), 1u);
@@ -253,8 +257,8 @@ TEST_F(Opening, RevertAsksThenOkRestoresAndCancelKeepsTheEdit)
         EXPECT_EQ(Modified(), row.modified);
         EXPECT_EQ(Caption(MainWindow), "revert.brv");
         EXPECT_STREQ(DocPath, path.c_str());
-        EXPECT_EQ(ReadBytes(path), "as saved");
-        EXPECT_EQ(WriteOpenError(path), (DWORD)ERROR_SHARING_VIOLATION) << "still held";
+        EXPECT_EQ(ReadBytes(path), row.onDisk);
+        EXPECT_EQ(WriteOpenError(path), (DWORD)ERROR_SHARING_VIOLATION) << "the file at the path is held";
     }
 }
 

@@ -61,6 +61,27 @@ inline ULONGLONG LastWriteTime(const std::string &path)
     return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
+// A Linux program renaming a file of these bytes over path, as any can under Wine whatever Brevitor holds.
+// Wine starts it from its Z: path but gives no handle to wait on, so the wait is for the rename itself.
+inline void RenameOverFromLinux(const std::string &path, const std::string &bytes)
+{
+    typedef char *(CDECL * UnixName)(LPCWSTR);
+    auto unixName = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+    std::string fresh = path + ".new", line = "Z:\\bin\\mv";
+    WriteBytes(fresh, bytes);
+    for (const std::string &name : {fresh, path}) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
+        line += std::string(" \"") + unixName(wide) + "\"";
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    for (int i = 0; i < 500 && GetFileAttributesA(fresh.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
+        Sleep(10);
+}
+
 // A document without a file after a failed open or create: no path, no title, "Untitled" shown.
 inline void ExpectFileLost()
 {
