@@ -81,8 +81,23 @@ static BOOL MayOverwrite()
     return state == FileChanged || HoldFileAtPath(OPEN_ALWAYS);
 }
 
-// Rewrites the file from its start and cuts it to the new length; the text counts
-// as saved only when every step succeeded.
+// Rewrites the file from its start and cuts it to the new length, step by step until one fails.
+static void RewriteDocFile(const char *text, DWORD n)
+{
+    CheckIoStep(SetFilePointer(DocFile, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+    if (IoFailed)
+        return;
+    CheckIoStep(WriteAll(text, n));
+    if (IoFailed)
+        return;
+    CheckIoStep(SetEndOfFile(DocFile));
+    if (IoFailed)
+        return;
+    CheckIoStep(FlushFileBuffers(DocFile));
+}
+
+// The text counts as saved only when every step succeeded. A save that failed part way still leaves the
+// file as Brevitor made it, so the next save must not take that for another program's change.
 void WriteDocument()
 {
     static char text[MaxText + 1];
@@ -94,18 +109,8 @@ void WriteDocument()
     if (!MayOverwrite())
         return;
     DWORD n = (DWORD)SendMessageA(EditPane, WM_GETTEXT, sizeof text, (LPARAM)text);
-    CheckIoStep(SetFilePointer(DocFile, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
-    if (IoFailed)
-        return;
-    CheckIoStep(WriteAll(text, n));
-    if (IoFailed)
-        return;
-    CheckIoStep(SetEndOfFile(DocFile));
-    if (IoFailed)
-        return;
-    CheckIoStep(FlushFileBuffers(DocFile));
-    if (IoFailed)
-        return;
+    RewriteDocFile(text, n);
     RememberDocFile();
-    SendMessageA(EditPane, EM_SETMODIFY, 0, 0);
+    if (!IoFailed)
+        SendMessageA(EditPane, EM_SETMODIFY, 0, 0);
 }
