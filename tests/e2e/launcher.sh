@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installed and started as a user would: cmake --install into a fresh prefix, the installed launcher opens a Linux
-# path with runs of spaces and one named in CJK characters, typed text is saved byte-exactly with Ctrl+S, and Ctrl+Q
-# ends it with exit code 0.
+# Installed and started as a user would: cmake --install into a fresh prefix, the launcher's options answer without
+# Wine, the installed launcher opens a Linux path with runs of spaces and one named in CJK characters, typed text is
+# saved byte-exactly with Ctrl+S, and Ctrl+Q ends it with exit code 0.
 source "$(dirname "$0")/lib.sh"
 e2e_start_display
 work=$(mktemp -d)
@@ -15,6 +15,25 @@ for f in bin/brevitor lib/brevitor/brevitor.exe share/applications/brevitor.desk
 done
 [ -x "$prefix/bin/brevitor" ] || e2e_fail "bin/brevitor is not executable"
 grep -qx 'MimeType=text/plain;' "$prefix/share/applications/brevitor.desktop" || e2e_fail "the desktop entry does not open text files"
+
+# Options need neither Wine nor a display and leave nothing behind: an empty folder, no prefix, no DISPLAY. After --,
+# --help is the file, so the launcher goes on as far as wanting a display. Each row: ARGS|CODE|STDOUT|STDERR (2 lines).
+mkdir "$work/empty"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+while IFS='|' read -r args code out err; do
+  rc=0
+  (cd "$work/empty" && env -u DISPLAY BREVITOR_WINEPREFIX="$work/none" "$prefix/bin/brevitor" $args \
+    >"$work/out" 2>"$work/err") || rc=$?
+  got="$rc|$(head -n 1 "$work/out")|$(head -n 2 "$work/err" | paste -sd ' ')"
+  [ "$got" = "$code|$out|$err" ] || e2e_fail "brevitor $args gave $got"
+done <<EOF
+--help|0|Usage: brevitor [--] [FILE]|
+-h|0|Usage: brevitor [--] [FILE]|
+--version|0|brevitor $version|
+--bogus|2||brevitor: unknown option --bogus Usage: brevitor [--] [FILE]
+-- --help|1||brevitor: no X display (DISPLAY is not set)
+EOF
+[ -z "$(ls -A "$work/empty")" ] && [ ! -e "$work/none" ] || e2e_fail "options left $(ls -A "$work/empty" "$work/none")"
 
 mkdir -p "$work/x  y"
 file="$work/x  y/my  notes.txt"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Packaged and started as a user would: script/package makes the .deb and the .zip for this build's arch; the .deb,
-# extracted with dpkg-deb -x into a temporary root, opens a file through its own launcher, saves it byte-exactly.
+# Packaged and started as a user would: script/package makes the .deb and the .zip for this build's arch; lintian
+# finds nothing in the .deb, which, extracted with dpkg-deb -x into a temporary root, opens a file through its own
+# launcher and saves it byte-exactly.
 source "$(dirname "$0")/lib.sh"
 e2e_start_display
 work=$(mktemp -d)
@@ -14,6 +15,9 @@ zip=$(echo "$work"/packages/brevitor-*.zip)
 wine=wine64
 [ "$BREVITOR_ARCH" = x86_64 ] || wine=wine32
 [ "$(dpkg-deb -f "$deb" Depends)" = "wine, $wine" ] || e2e_fail "the .deb depends on '$(dpkg-deb -f "$deb" Depends)'"
+# Every tag lintian knows, experimental and pedantic ones included, must stay silent.
+tags=$(lintian -I -E --pedantic "$deb" 2>"$work/lintian.err") && [ -z "$tags" ] ||
+  e2e_fail "lintian: $tags $(cat "$work/lintian.err")"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
@@ -21,16 +25,18 @@ for f in usr/bin/brevitor usr/lib/brevitor/brevitor.exe usr/lib/brevitor/wine-en
          usr/share/applications/brevitor.desktop usr/share/icons/hicolor/32x32/apps/brevitor.png; do
   [ -s "$root/$f" ] || e2e_fail "the .deb has no /$f"
 done
-# The .zip is for Windows users: the same program, and the text that says how to run it.
+# The .zip is for Windows users: the same program, the text that says how to run it, the licence with CR LF.
 top=$work/zip/$(basename "$zip" .zip)
 mkdir "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$zip")
-[ "$(ls -A "$work/zip" | wc -l) $(LC_ALL=C ls -A "$top" | tr '\n' ' ')" = "1 README.txt brevitor.exe " ] ||
+[ "$(ls -A "$work/zip" | wc -l) $(LC_ALL=C ls -A "$top" | tr '\n' ' ')" = "1 LICENSE.txt README.txt brevitor.exe " ] ||
   e2e_fail "the .zip holds $(cmake -E tar tf "$zip")"
+sed 's/$/\r/' "$(dirname "$0")/../../LICENSE" | cmp -s - "$top/LICENSE.txt" ||
+  e2e_fail "the .zip's LICENSE.txt is not LICENSE with CR LF: $(od -c "$top/LICENSE.txt" | head -3)"
 cmp -s "$top/brevitor.exe" "$root/usr/lib/brevitor/brevitor.exe" ||
   e2e_fail "the .zip's brevitor.exe differs from the .deb's"
 
 file="$work/from the package.txt"
 printf 'Packaged\r\n' >"$file"
 e2e_edit_through "$root/usr/bin/brevitor" "$file" "from the package.txt"
-e2e_pass "$(basename "$deb") ($(stat -c %s "$deb") bytes) extracted: its launcher opened and saved '$file'; $(basename "$zip") ($(stat -c %s "$zip") bytes) holds brevitor.exe and README.txt"
+e2e_pass "$(basename "$deb") ($(stat -c %s "$deb") bytes) extracted: its launcher opened and saved '$file'; $(basename "$zip") ($(stat -c %s "$zip") bytes) holds brevitor.exe, README.txt and LICENSE.txt"
