@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "document/document.h"
+#include <shlobj.h>
 
 // Whether the pane counts its text as unsaved.
 inline bool Modified()
@@ -68,4 +69,21 @@ inline void ExpectFileLost()
     EXPECT_STREQ(DocPath, "");
     EXPECT_STREQ(DocTitle, "");
     EXPECT_EQ(Caption(MainWindow), "Untitled");
+}
+
+// Drops files on the main window as the platform does: a DROPFILES block of ANSI names in moveable
+// global memory, sent as WM_DROPFILES. Returns the block, which the program is to have finished.
+inline HGLOBAL DropFiles(const std::vector<std::string> &paths)
+{
+    std::string names;
+    for (const std::string &path : paths)
+        names += path + '\0';
+    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() + 1);
+    DROPFILES *block = (DROPFILES *)GlobalLock(drop);
+    block->pFiles = sizeof(DROPFILES);
+    block->fWide = FALSE;
+    memcpy(block + 1, names.data(), names.size());
+    GlobalUnlock(drop);
+    SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)drop, 0);
+    return drop;
 }
