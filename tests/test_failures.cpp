@@ -439,14 +439,11 @@ INSTANTIATE_TEST_SUITE_P(OpenRevertCloseSaveAs, ErrorNumbers, testing::ValuesIn(
 static HMODULE(WINAPI *RealLoadLibraryA)(LPCSTR);
 static HMODULE(WINAPI *RealGetModuleHandleA)(LPCSTR);
 
-static bool IsRefusedDll(LPCSTR name)
-{
-    return name && (lstrcmpiA(name, "comdlg32.dll") == 0 || lstrcmpiA(name, "shell32.dll") == 0);
-}
+static bool IsRefused(LPCSTR name) { return name && (!lstrcmpiA(name, "comdlg32.dll") || !lstrcmpiA(name, "shell32.dll")); }
 
 static HMODULE WINAPI StandInLoadLibraryA(LPCSTR name)
 {
-    if (!IsRefusedDll(name))
+    if (!IsRefused(name))
         return RealLoadLibraryA(name);
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
@@ -454,7 +451,7 @@ static HMODULE WINAPI StandInLoadLibraryA(LPCSTR name)
 
 static HMODULE WINAPI StandInGetModuleHandleA(LPCSTR name)
 {
-    if (!IsRefusedDll(name))
+    if (!IsRefused(name))
         return RealGetModuleHandleA(name);
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
@@ -474,8 +471,6 @@ TEST_F(MissingDialogs, EachDialogCommandAndADropShowTheNumberAndChangeNothing)
         {"Background Color", IDM_BACKCOLOR, false},
         {"a dropped file", 0, false},
     };
-    std::string dropped = TempPath("dropped.brv");
-    WriteBytes(dropped, "never opened");
     Reroute("LoadLibraryA", StandInLoadLibraryA, &RealLoadLibraryA);
     Reroute("GetModuleHandleA", StandInGetModuleHandleA, &RealGetModuleHandleA);
     if (HasFatalFailure())
@@ -493,7 +488,7 @@ TEST_F(MissingDialogs, EachDialogCommandAndADropShowTheNumberAndChangeNothing)
         if (row.command)
             SendCommand(row.command);
         else
-            GlobalFree(DropFiles({dropped}));   // not finished: that needs shell32
+            GlobalFree(DropFiles({TempPath("dropped.brv")}));   // not finished: that needs shell32
         ASSERT_EQ(Boxes().size(), row.promptFirst ? 2u : 1u);
         EXPECT_TRUE(IsIoError(Boxes().back(), ERROR_MOD_NOT_FOUND));
         EXPECT_EQ(PaneText(), "kept");

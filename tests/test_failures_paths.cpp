@@ -166,8 +166,9 @@ TEST_F(LongPaths, CommandTailOrDropOf260OrMoreIsRefusedWith206AndOf259Opens)
         if (refused)
             ExpectBox(IDOK);
         StartEditor(row.dropped ? "" : path.c_str());
-        if (row.dropped)
-            DropFiles({path});
+        if (row.dropped) {
+            EXPECT_EQ(GlobalFlags(DropFiles({path})), (UINT)GMEM_INVALID_HANDLE) << "the drop was finished";
+        }
         if (!refused) {
             EXPECT_TRUE(Boxes().empty());
             EXPECT_EQ(DocPath, path);

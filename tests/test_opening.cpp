@@ -283,20 +283,3 @@ TEST_F(Opening, RevertReturnsToTheLastSave)
     EXPECT_EQ(PaneText(), "two");
     EXPECT_FALSE(Modified());
 }
-
-// Only the first file of a drop opens, held like any document; the drop is finished.
-TEST_F(Opening, DropOfTwoFilesOpensTheFirst)
-{
-    std::string first = TempPath("first.brv"), second = TempPath("second.brv");
-    WriteBytes(first, "dropped first");
-    WriteBytes(second, "dropped second");
-    HGLOBAL drop = DropFiles({first, second});
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(Caption(MainWindow), "first.brv");
-    EXPECT_STREQ(DocPath, first.c_str());
-    EXPECT_EQ(PaneText(), "dropped first");
-    EXPECT_FALSE(Modified());
-    EXPECT_EQ(WriteOpenError(first), (DWORD)ERROR_SHARING_VIOLATION) << "held";
-    EXPECT_EQ(WriteOpenError(second), 0u) << "the second is left alone";
-    EXPECT_EQ(GlobalFlags(drop), (UINT)GMEM_INVALID_HANDLE) << "the drop was finished";
-}

@@ -57,7 +57,7 @@ static LRESULT Go(Way way, const std::string &other)
     switch (way) {
     case New:          SendCommand(IDM_NEW); return 0;
     case Open:         SendCommand(IDM_OPEN); return 0;
-    case Drop:         DropFiles({other}); return 0;
+    case Drop:         DropFiles({other, TempPath("second.brv")}); return 0;   // only the first opens
     case Close:        SendCommand(IDM_CLOSE); return 0;
     case Exit:         SendCommand(IDM_EXIT); return 0;
     case CloseMessage: SendMessageA(MainWindow, WM_CLOSE, 0, 0); return 0;

@@ -75,14 +75,13 @@ inline void ExpectFileLost()
 // global memory, sent as WM_DROPFILES. Returns the block, which the program is to have finished.
 inline HGLOBAL DropFiles(const std::vector<std::string> &paths)
 {
-    std::string names;
+    DROPFILES header = {sizeof(DROPFILES), {0, 0}, FALSE, FALSE};   // fWide FALSE: ANSI names follow it
+    std::string block((const char *)&header, sizeof header);
     for (const std::string &path : paths)
-        names += path + '\0';
-    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() + 1);
-    DROPFILES *block = (DROPFILES *)GlobalLock(drop);
-    block->pFiles = sizeof(DROPFILES);
-    block->fWide = FALSE;
-    memcpy(block + 1, names.data(), names.size());
+        block += path + '\0';
+    block += '\0';
+    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE, block.size());
+    memcpy(GlobalLock(drop), block.data(), block.size());
     GlobalUnlock(drop);
     SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)drop, 0);
     return drop;
