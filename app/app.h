@@ -1,6 +1,8 @@
-// Application shell: start-up, message loop, main window, edit pane, About box.
+// Application shell: start-up, message loop, main window, edit pane, About box, the system DLLs loaded at first use.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
 
 extern HINSTANCE Instance;         // this module; every resource load and window creation uses it
 extern HWND      MainWindow;       // the one main window
@@ -25,6 +27,22 @@ int   ShowCommandFrom(const STARTUPINFOA *startup);
 void SetTextMargin();
 // Replaces the pane's text, which clears its modified flag.
 void SetPaneText(LPCSTR text);
+
+// The common dialogs by their platform names, loaded from comdlg32 when first called. When it
+// cannot be loaded, a dialog reports the numbered error and returns FALSE, as if cancelled.
+namespace Comdlg32 {
+BOOL GetOpenFileNameA(LPOPENFILENAMEA dialog);
+BOOL GetSaveFileNameA(LPOPENFILENAMEA dialog);
+BOOL ChooseFontA(LPCHOOSEFONTA dialog);
+BOOL ChooseColorA(LPCHOOSECOLORA dialog);
+} // namespace Comdlg32
+
+// The shell's calls for dropped files, loaded from shell32 at the first drop. When it cannot be
+// loaded, DragQueryFileA reports the numbered error and returns 0, and DragFinish does nothing.
+namespace Shell32 {
+UINT DragQueryFileA(HDROP drop, UINT index, LPSTR name, UINT size);
+void DragFinish(HDROP drop);
+} // namespace Shell32
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

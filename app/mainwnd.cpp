@@ -76,6 +76,22 @@ static LRESULT DoCommandMessage(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// The first file dropped is opened as Open opens it; any others are ignored. The name is copied and
+// the drop finished before the open, whose prompts may take a while. The copy is one byte longer
+// than DocPath, like OpenDocument's own: a longer name arrives cut to 260 bytes, and OpenDocument
+// refuses it as it refuses a long path on the command line.
+static LRESULT DoDropFiles(HDROP drop)
+{
+    char name[sizeof DocPath + 1];
+    UINT length = Shell32::DragQueryFileA(drop, 0, name, sizeof name);
+    Shell32::DragFinish(drop);
+    if (length == 0)
+        return 0;
+    name[sizeof name - 1] = '\0';
+    OpenDocument(name);
+    return 0;
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     IoFailed = 0;
@@ -92,6 +108,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:            return DoCommandMessage(wParam, lParam);
     case WM_INITMENUPOPUP:      DoInitMenuPopup((HMENU)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_CTLCOLOREDIT:       return (LRESULT)DoCtlColorEdit((HDC)wParam);
+    case WM_DROPFILES:          return DoDropFiles((HDROP)wParam);
     default:                    return DefWindowProcA(window, message, wParam, lParam);
     }
     // clang-format on

@@ -72,11 +72,15 @@ static void RegisterMainClass()
 }
 
 // MainWindow is set as soon as creation returns; WM_CREATE itself runs before that.
+// Dropped files are accepted by the style rather than by DragAcceptFiles, which would load shell32,
+// and the DLLs it brings, before the window shows. Only this window has it: a drop on the pane comes
+// here, while a pane with the style would take the drop and ignore it.
 static void CreateMainWindow()
 {
     LoadStringA(Instance, IDS_UNTITLED, UntitledName, sizeof UntitledName);
-    MainWindow = CreateWindowExA(0, ClassName, UntitledName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance, nullptr);
+    MainWindow = CreateWindowExA(WS_EX_ACCEPTFILES, ClassName, UntitledName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance,
+                                 nullptr);
 }
 
 // The order matters: the command-line file opens before the window shows, and the

@@ -26,15 +26,6 @@ extern char          DefaultExt[4];     // extension given to a name typed witho
 extern const char EmptyText[];    // clears the pane
 extern const char QueryCaption[]; // caption of every question box
 
-// The common dialogs by their platform names, loaded from comdlg32 when first called. When it
-// cannot be loaded, a dialog reports the numbered error and returns FALSE, as if cancelled.
-namespace Comdlg32 {
-BOOL GetOpenFileNameA(LPOPENFILENAMEA dialog);
-BOOL GetSaveFileNameA(LPOPENFILENAMEA dialog);
-BOOL ChooseFontA(LPCHOOSEFONTA dialog);
-BOOL ChooseColorA(LPCHOOSECOLORA dialog);
-} // namespace Comdlg32
-
 // Record, messages and checks.
 void   InitFileDialog();
 int    ShowMessage(UINT stringId, UINT icon, UINT buttons, LPCSTR caption, LPCSTR argument);

@@ -147,12 +147,14 @@ TEST_F(FailedSaveAs, HeldTargetGives32LeavesNoFileAndTheNextSaveAsksForAName)
 
 typedef EditorTest LongPaths;
 
-TEST_F(LongPaths, CommandTailOf260OrMoreIsRefusedWith206AndOf259Opens)
+TEST_F(LongPaths, CommandTailOrDropOf260OrMoreIsRefusedWith206AndOf259Opens)
 {
-    struct Row { size_t length; bool exists; };
-    const Row rows[] = {{259, true}, {259, false}, {260, true}, {260, false}, {261, false}, {300, false}};
+    struct Row { size_t length; bool exists, dropped = false; };
+    const Row rows[] = {{259, true},  {259, false}, {260, true},       {260, false},
+                        {261, false}, {300, false}, {259, true, true}, {300, false, true}};
     for (const Row &row : rows) {
-        SCOPED_TRACE(testing::Message() << row.length << (row.exists ? " characters, existing" : " characters"));
+        SCOPED_TRACE(testing::Message() << row.length << (row.exists ? " characters, existing" : " characters")
+                                        << (row.dropped ? ", dropped" : ""));
         std::string path = PathOfLength(row.length);
         ASSERT_EQ(path.size(), row.length);
         StopEditor();
@@ -163,7 +165,10 @@ TEST_F(LongPaths, CommandTailOf260OrMoreIsRefusedWith206AndOf259Opens)
         bool refused = row.length >= 260;
         if (refused)
             ExpectBox(IDOK);
-        StartEditor(path.c_str());
+        StartEditor(row.dropped ? "" : path.c_str());
+        if (row.dropped) {
+            EXPECT_EQ(GlobalFlags(DropFiles({path})), (UINT)GMEM_INVALID_HANDLE) << "the drop was finished";
+        }
         if (!refused) {
             EXPECT_TRUE(Boxes().empty());
             EXPECT_EQ(DocPath, path);

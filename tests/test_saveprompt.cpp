@@ -7,7 +7,7 @@
 
 typedef EditorTest SavePrompt;
 
-enum Way { New, Open, Close, Exit, CloseMessage, CloseBox, EndSession };
+enum Way { New, Open, Drop, Close, Exit, CloseMessage, CloseBox, EndSession };
 
 struct WayRow {
     Way way;
@@ -17,6 +17,7 @@ struct WayRow {
 static const WayRow Ways[] = {
     {New, "New"},
     {Open, "Open"},
+    {Drop, "a file dropped on the window"},
     {Close, "Close command"},
     {Exit, "Exit command"},
     {CloseMessage, "WM_CLOSE"},
@@ -51,11 +52,12 @@ static LRESULT LogOff(BOOL notCancelled)
 }
 
 // Does what the user does; returns what the platform got back for a log-off query.
-static LRESULT Go(Way way)
+static LRESULT Go(Way way, const std::string &other)
 {
     switch (way) {
     case New:          SendCommand(IDM_NEW); return 0;
     case Open:         SendCommand(IDM_OPEN); return 0;
+    case Drop:         DropFiles({other, TempPath("second.brv")}); return 0;   // only the first opens
     case Close:        SendCommand(IDM_CLOSE); return 0;
     case Exit:         SendCommand(IDM_EXIT); return 0;
     case CloseMessage: SendMessageA(MainWindow, WM_CLOSE, 0, 0); return 0;
@@ -89,6 +91,7 @@ static void ExpectWentAhead(Way way, LRESULT result, const std::string &other, c
         EXPECT_EQ(DocFile, nullptr);
         break;
     case Open:
+    case Drop:
         EXPECT_EQ(Caption(MainWindow), NameOf(other));
         EXPECT_STREQ(DocPath, other.c_str());
         EXPECT_EQ(PaneText(), "the other file");
@@ -139,7 +142,7 @@ TEST_P(SavePromptWithFile, YesSavesTheFileThenGoesAhead)
 {
     QueueLead(way, other);
     ExpectBox(IDYES);
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     ExpectPromptFor(way, title);
     EXPECT_EQ(Boxes().size(), LeadBoxes(way) + 1) << "no dialog: the document has a file";
     EXPECT_EQ(ReadBytes(doc), "edited");
@@ -151,7 +154,7 @@ TEST_P(SavePromptWithFile, NoDiscardsTheChangesThenGoesAhead)
 {
     QueueLead(way, other);
     ExpectBox(IDNO);
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     ExpectPromptFor(way, title);
     EXPECT_EQ(ReadBytes(doc), "saved") << "the file on disk is untouched";
     ExpectWentAhead(way, result, other, title);
@@ -162,7 +165,7 @@ TEST_P(SavePromptWithFile, CancelChangesNothing)
 {
     QueueLead(way, other);
     ExpectBox(IDCANCEL);
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     ExpectPromptFor(way, title);
     ExpectKept(way, result, "edited", title);
     EXPECT_STREQ(DocPath, doc.c_str());
@@ -175,7 +178,7 @@ TEST_P(SavePromptWithFile, UnmodifiedTextGoesAheadWithoutAPrompt)
     RestartOn(doc, "saved");
     ASSERT_FALSE(Modified());
     QueueLead(way, other);
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     EXPECT_EQ(Boxes().size(), LeadBoxes(way)) << "no prompt";
     ExpectWentAhead(way, result, other, title);
     EXPECT_EQ(ReadBytes(doc), "saved");
@@ -230,7 +233,7 @@ TEST_P(SavePromptUntitled, YesAsksForANameSavesThenGoesAhead)
     QueueLead(way, other);
     ExpectBox(IDYES);
     ExpectFileDialog(TempPath(name.c_str()));
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     ExpectPromptFor(way, "Untitled");
     ASSERT_EQ(Boxes().size(), LeadBoxes(way) + 2);
     EXPECT_EQ(Boxes().back().caption, "Save As");
@@ -245,7 +248,7 @@ TEST_P(SavePromptUntitled, YesThenCancellingSaveAsKeepsEverything)
     QueueLead(way, other);
     ExpectBox(IDYES);
     ExpectBox(IDCANCEL);   // the Save As dialog
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     ExpectPromptFor(way, "Untitled");
     ASSERT_EQ(Boxes().size(), LeadBoxes(way) + 2) << "no message after the cancelled dialog";
     EXPECT_TRUE(Boxes().back().isFileDialog);
@@ -266,7 +269,7 @@ TEST_P(SavePromptUntitled, YesThenAFailingSaveAsKeepsTheTextAndTheProgram)
     ExpectFileDialog(locked);
     ExpectBox(IDYES);   // the dialog's replace prompt
     ExpectBox(IDOK);    // the numbered error
-    LRESULT result = Go(way);
+    LRESULT result = Go(way, other);
     CloseHandle(holder);
     ExpectPromptFor(way, "Untitled");
     ASSERT_FALSE(Boxes().empty());

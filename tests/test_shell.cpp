@@ -64,6 +64,8 @@ TEST_F(Startup, ShowsAnUntitledEmptyDocument)
     EXPECT_EQ(DocFile, nullptr);
     EXPECT_EQ(GetWindowLongA(MainWindow, GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN),
               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
+    EXPECT_EQ(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, WS_EX_ACCEPTFILES);
+    EXPECT_EQ(GetWindowLongA(EditPane, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0) << "it would swallow drops";
 }
 
 static void ExpectMarginOf4()
@@ -366,9 +368,9 @@ TEST(Program, ExitCodeIsZeroWhateverTheQuitCode)
     CloseHandle(process.hProcess);
 }
 
-// comdlg32 brings half a dozen more DLLs into the process: showing a command-line file must not
-// need it, only a dialog does.
-TEST(Program, ShowsACommandLineFileWithoutLoadingComdlg32)
+// comdlg32 and shell32 bring half a dozen more DLLs into the process: showing a command-line file
+// must not need them, only a dialog or a drop does.
+TEST(Program, ShowsACommandLineFileWithoutLoadingComdlg32OrShell32)
 {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
@@ -385,17 +387,19 @@ TEST(Program, ShowsACommandLineFileWithoutLoadingComdlg32)
     EXPECT_NE(window, nullptr) << "the file was opened";
     WaitForInputIdle(process.hProcess, 20000);
     int modules = 0;
-    bool comdlg32 = false;
+    bool comdlg32 = false, shell32 = false;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.dwProcessId);
     MODULEENTRY32 module = {};
     module.dwSize = sizeof module;
     for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
         modules++;
         comdlg32 = comdlg32 || lstrcmpiA(module.szModule, "comdlg32.dll") == 0;
+        shell32 = shell32 || lstrcmpiA(module.szModule, "shell32.dll") == 0;
     }
     CloseHandle(snapshot);
     EXPECT_GT(modules, 3) << "the program's modules were listed";
     EXPECT_FALSE(comdlg32);
+    EXPECT_FALSE(shell32);
     PostThreadMessageA(process.dwThreadId, WM_QUIT, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
     CloseHandle(process.hThread);

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/resource.h"
 #include "document/document.h"
+#include <shlobj.h>
 
 // Whether the pane counts its text as unsaved.
 inline bool Modified()
@@ -89,4 +90,20 @@ inline void ExpectFileLost()
     EXPECT_STREQ(DocPath, "");
     EXPECT_STREQ(DocTitle, "");
     EXPECT_EQ(Caption(MainWindow), "Untitled");
+}
+
+// Drops files on the main window as the platform does: a DROPFILES block of ANSI names in moveable
+// global memory, sent as WM_DROPFILES. Returns the block, which the program is to have finished.
+inline HGLOBAL DropFiles(const std::vector<std::string> &paths)
+{
+    DROPFILES header = {sizeof(DROPFILES), {0, 0}, FALSE, FALSE};   // fWide FALSE: ANSI names follow it
+    std::string block((const char *)&header, sizeof header);
+    for (const std::string &path : paths)
+        block += path + '\0';
+    block += '\0';
+    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE, block.size());
+    memcpy(GlobalLock(drop), block.data(), block.size());
+    GlobalUnlock(drop);
+    SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)drop, 0);
+    return drop;
 }
