@@ -71,6 +71,16 @@ void ClickOk(HWND dialog);
 const int FileNameBox = 0x47C;   // the file dialogs' name box and list of file types
 const int FileTypeList = 0x470;
 
+// Points this executable's import of a routine from module at a stand-in, once, keeping the real one in *real.
+void *RerouteImport(const char *module, const char *name, void *standIn);
+template <typename Routine>
+void Reroute(const char *name, Routine standIn, Routine *real, const char *module = "kernel32.dll")
+{
+    if (!*real)
+        *real = (Routine)RerouteImport(module, name, (void *)standIn);
+    ASSERT_NE(*real, nullptr) << name << " is not imported";
+}
+
 // Files in a fresh per-test folder under the system temp folder.
 std::string TempDir();                          // created on first use in each test
 std::string TempPath(const char *name);         // full Windows path inside TempDir
