@@ -91,7 +91,11 @@ std::string PaneText()
     static char text[70000];
     text[0] = '\0';
     SendMessageA(EditPane, WM_GETTEXT, sizeof text, (LPARAM)text);
-    return text;
+    RECT pane, client;
+    GetWindowRect(EditPane, &pane);
+    GetClientRect(MainWindow, &client);
+    MapWindowPoints(MainWindow, nullptr, (POINT *)&client, 2);
+    return IsWindowVisible(EditPane) && EqualRect(&pane, &client) ? text : "<the pane is hidden or out of place>";
 }
 
 std::string Caption(HWND window)

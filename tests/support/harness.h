@@ -59,7 +59,7 @@ std::string CaseName(const std::string &text);
 // Text helpers.
 std::string TextOfSize(size_t n);   // exactly n bytes in lines, which the pane lays out quickly
 std::string NameOf(const std::string &path);   // the part after the last backslash
-std::string PaneText();
+std::string PaneText();   // as shown: only while the pane is visible and fills the window
 std::string Caption(HWND window);
 void ExpectTextIn4Pixels();           // the pane's text rectangle is 4 pixels in from its edges
 void TypeText(const char *text);      // as typed keys, so the pane counts it as an edit
