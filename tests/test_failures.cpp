@@ -57,7 +57,8 @@ static DWORD WINAPI StandInSetFilePointer(HANDLE file, LONG low, PLONG high, DWO
 
 // A full disk makes WriteFile report success having written only part: the next write can be
 // made to do so, before a failure named in FailingCall takes its turn. Short writes are counted.
-enum Shortfall { WholeWrite, HalfWritten, NothingWritten };
+// A file that shrank after its size was taken gives a short read the same way.
+enum Shortfall { WholeWrite, HalfWritten, NothingWritten, HalfRead };
 static Shortfall NextWrite = WholeWrite;
 static int ShortWritesSeen;
 
@@ -79,7 +80,8 @@ static BOOL WINAPI StandInReadFile(HANDLE file, LPVOID bytes, DWORD count, LPDWO
     if (FailsHere("ReadFile"))
         return FALSE;
     LeaveStaleCode();
-    return RealReadFile(file, bytes, count, done, overlapped);
+    DWORD part = NextWrite == HalfRead ? count / 2 : count;
+    return RealReadFile(file, bytes, part, done, overlapped);
 }
 
 static BOOL WINAPI StandInSetEndOfFile(HANDLE file)
@@ -90,10 +92,12 @@ static BOOL WINAPI StandInSetEndOfFile(HANDLE file)
     return RealSetEndOfFile(file);
 }
 
+static int FlushesSeen;
 static BOOL WINAPI StandInFlushFileBuffers(HANDLE file)
 {
     if (FailsHere("FlushFileBuffers"))
         return FALSE;
+    FlushesSeen++;
     LeaveStaleCode();
     return RealFlushFileBuffers(file);
 }
@@ -204,6 +208,8 @@ static void CheckOther(const std::string &)
     EXPECT_EQ(PaneText(), "the other one");
 }
 
+static void CheckHalfRead(const std::string &) { EXPECT_EQ(PaneText(), "the ot") << "what was read, nothing more"; }
+
 static void CheckReopened(const std::string &path)
 {
     EXPECT_EQ(Caption(MainWindow), "stale.brv");
@@ -230,6 +236,7 @@ protected:
         FailingCall.clear();
         NextWrite = WholeWrite;
         ShortWritesSeen = 0;
+        FlushesSeen = 0;
         ErrorBoxes = 0;
         RerouteFileCalls();
         path = TempPath("stale.brv");
@@ -250,6 +257,7 @@ TEST_P(StaleErrorCodes, SucceededFileStepsAreNeverReportedAsFailing)
     Do(row.act);
     Source = PlatformOnly;
     EXPECT_EQ(ShortWritesSeen, row.firstWrite == HalfWritten ? 1 : 0);
+    EXPECT_EQ(FlushesSeen, row.act.command == IDM_SAVE || row.act.command == IDM_SAVEAS ? 1 : 0) << "each save flushes";
     for (const SeenBox &box : Boxes())
         EXPECT_EQ(box.text.find("input/output error"), std::string::npos) << box.text;
     row.check(path);
@@ -262,6 +270,7 @@ const StaleRow StaleRows[] = {
     {"Revert to Saved", RevertTyped, WholeWrite, CheckReverted},
     {"New", StartNew, WholeWrite, CheckNew},
     {"Open", OpenOther, WholeWrite, CheckOther},
+    {"Open of a file that shrank before the read", OpenOther, HalfRead, CheckHalfRead},
     {"Open of the document's own file", OpenItsOwnFile, WholeWrite, CheckReopened},
     {"Close", CloseIt, WholeWrite, CheckClosed},
 };
