@@ -32,9 +32,8 @@ TEST(CommandTail, DropsTheProgramNameAndUnquotesOneQuotedFileName)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.line);
-        char line[256] = {};   // nothing an earlier row left after the string's end
-        lstrcpynA(line, row.line, sizeof line);
-        EXPECT_STREQ(CommandFileName(CommandTail(line)), row.name);
+        std::string line = row.line + std::string(1, '\0') + "\"past the end";   // seen only by reading past the end
+        EXPECT_STREQ(CommandFileName(CommandTail(&line[0])), row.name);
     }
 }
 
