@@ -50,10 +50,10 @@ static void SetSystemColors(COLORREF text, COLORREF window)
 }
 
 // Dialog answers. The font dialog picks PickFace (if set) and the listed colour PickColor;
-// the colour dialog gets TypedColor typed into its red, green and blue boxes.
+// the colour dialog gets TypedColor typed into its red, green and blue boxes, which showed ShownColor.
 static const char *PickFace;
 static COLORREF PickColor;
-static COLORREF TypedColor;
+static COLORREF TypedColor, ShownColor;
 
 static void Select(HWND dialog, int id, int index)
 {
@@ -84,6 +84,8 @@ static void PickFontCancel(HWND dialog) { PickFont(dialog, IDCANCEL); }
 
 static void TypeColor(HWND dialog, int button)
 {
+    ShownColor = RGB(GetDlgItemInt(dialog, 0x2C2, nullptr, FALSE), GetDlgItemInt(dialog, 0x2C3, nullptr, FALSE),
+                     GetDlgItemInt(dialog, 0x2C4, nullptr, FALSE));
     SetDlgItemInt(dialog, 0x2C2, GetRValue(TypedColor), FALSE);
     SetDlgItemInt(dialog, 0x2C3, GetGValue(TypedColor), FALSE);
     SetDlgItemInt(dialog, 0x2C4, GetBValue(TypedColor), FALSE);
@@ -225,6 +227,7 @@ TEST_F(TextFormat, CancelOfEitherDialogChangesNothing)
         EXPECT_EQ(PaneFont().lfHeight, -20);
         EXPECT_PAINTED(Blue, Slate);
     }
+    EXPECT_EQ(ShownColor, Slate) << "the colour dialog opened on the background";
     EXPECT_EQ(Boxes().size(), 5u);
 }
 

@@ -38,7 +38,7 @@ TEST_F(Opening, MissingFileNamedOnTheCommandLineIsCreatedEmpty)
     EXPECT_EQ(ReadBytes(path), "first words") << "and it is the document's file";
 }
 
-TEST_F(Opening, FileOfExactlyTheLimitIsReadWhole)
+TEST_F(Opening, FileOfExactlyTheLimitIsReadAndSavedWhole)
 {
     std::string path = TempPath("full.brv");
     std::string text = TextOfSize(32767);
@@ -50,6 +50,12 @@ TEST_F(Opening, FileOfExactlyTheLimitIsReadWhole)
     EXPECT_FALSE(Modified());
     EXPECT_EQ(Caption(MainWindow), "full.brv");
     EXPECT_EQ(WriteOpenError(path), (DWORD)ERROR_SHARING_VIOLATION);
+    SendMessageA(EditPane, EM_SETSEL, 0, 1);
+    TypeText("E");   // typed over at the limit
+    SendCommand(IDM_SAVE);
+    EXPECT_EQ(Boxes().size(), 1u) << "saved without an error";
+    EXPECT_EQ(ReadBytes(path), text);
+    EXPECT_FALSE(Modified());
 }
 
 // The refusal leaves no file and no text, keeps the refused file's title, and lets the file go.

@@ -27,13 +27,13 @@ TEST(CommandTail, DropsTheProgramNameAndUnquotesOneQuotedFileName)
         {"\"C:\\never closed quote.exe arg", ""},
         {"\"C:\\brevitor.exe\"next.brv", "next.brv"},
         {"brevitor.exe\t\x01\x1f x y", "x y"},
+        {"C:\\Caf\xE9\\brevitor.exe notes.brv", "notes.brv"},
         {"", ""},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.line);
-        char line[256];
-        lstrcpynA(line, row.line, sizeof line);
-        EXPECT_STREQ(CommandFileName(CommandTail(line)), row.name);
+        std::string line = row.line + std::string(1, '\0') + "\"past the end";   // seen only by reading past the end
+        EXPECT_STREQ(CommandFileName(CommandTail(&line[0])), row.name);
     }
 }
 
@@ -83,9 +83,9 @@ static void ExpectMarginOf4()
 
 TEST_F(Startup, TextKeepsA4PixelMarginAfterAnyResize)
 {
-    const SIZE sizes[] = {{640, 480}, {300, 200}, {300, 200}, {801, 599}};
+    const SIZE sizes[] = {{640, 480}, {300, 200}, {300, 200}, {801, 599}, {801, 300}, {500, 300}};
     for (const SIZE &size : sizes) {
-        SCOPED_TRACE(size.cx);
+        SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
         SetWindowPos(MainWindow, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
         Pump();
         ExpectMarginOf4();
@@ -250,6 +250,8 @@ typedef EditorTest EditCommands;
 TEST_F(EditCommands, SelectAllThenDeleteEmptiesThePaneAndMarksItModified)
 {
     SetWindowTextA(EditPane, "some words\r\nand a line");
+    SendMessageA(EditPane, EM_SETSEL, 0, 4);
+    SendCommand(IDM_COPY);
     SendCommand(IDM_SELECTALL);
     DWORD start = 1, end = 0;
     SendMessageA(EditPane, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
@@ -258,6 +260,8 @@ TEST_F(EditCommands, SelectAllThenDeleteEmptiesThePaneAndMarksItModified)
     SendCommand(IDM_DELETE);
     EXPECT_EQ(PaneText(), "");
     EXPECT_NE(SendMessageA(EditPane, EM_GETMODIFY, 0, 0), 0);
+    SendCommand(IDM_PASTE);
+    EXPECT_EQ(PaneText(), "some") << "Delete left the clipboard as it was";
 }
 
 TEST_F(EditCommands, UndoTakesBackTyping)
@@ -284,13 +288,20 @@ TEST_F(EditCommands, CutAndPasteMoveTextThroughTheClipboard)
     EXPECT_EQ(PaneText(), " mecut me");
 }
 
+static int Beeps;
+static BOOL(WINAPI *RealMessageBeep)(UINT);
+static BOOL WINAPI CountBeep(UINT type) { Beeps++; return RealMessageBeep(type); }
+
 TEST_F(EditCommands, UnknownAndInactiveCommandsChangeNothing)
 {
+    Reroute("MessageBeep", CountBeep, &RealMessageBeep, "user32.dll");
     TypeText("keep");
     for (WORD command : {(WORD)4242, (WORD)IDM_PRINT, (WORD)IDM_PAGESETUP, (WORD)IDM_HELP}) {
         SCOPED_TRACE(command);
+        Beeps = 0;
         SendCommand(command);
         Pump();
+        EXPECT_EQ(Beeps, 1);
         EXPECT_EQ(PaneText(), "keep");
         EXPECT_EQ(Caption(MainWindow), "Untitled");
         EXPECT_NE(SendMessageA(EditPane, EM_GETMODIFY, 0, 0), 0);

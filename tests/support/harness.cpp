@@ -91,7 +91,11 @@ std::string PaneText()
     static char text[70000];
     text[0] = '\0';
     SendMessageA(EditPane, WM_GETTEXT, sizeof text, (LPARAM)text);
-    return text;
+    RECT pane, client;
+    GetWindowRect(EditPane, &pane);
+    GetClientRect(MainWindow, &client);
+    MapWindowPoints(MainWindow, nullptr, (POINT *)&client, 2);
+    return IsWindowVisible(EditPane) && EqualRect(&pane, &client) ? text : "<the pane is hidden or out of place>";
 }
 
 std::string Caption(HWND window)
@@ -150,6 +154,31 @@ void PressKey(BYTE key, bool ctrl, bool alt, bool shift)
 void SendCommand(WORD command)
 {
     SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+void *RerouteImport(const char *module, const char *name, void *standIn)
+{
+    BYTE *base = (BYTE *)GetModuleHandleA(nullptr);
+    IMAGE_NT_HEADERS *headers = (IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR *dll = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports.VirtualAddress); dll->Name; dll++) {
+        if (lstrcmpiA((char *)(base + dll->Name), module) != 0)
+            continue;
+        IMAGE_THUNK_DATA *names = (IMAGE_THUNK_DATA *)(base + dll->OriginalFirstThunk);
+        IMAGE_THUNK_DATA *slots = (IMAGE_THUNK_DATA *)(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData; names++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                lstrcmpA((char *)((IMAGE_IMPORT_BY_NAME *)(base + names->u1.AddressOfData))->Name, name) != 0)
+                continue;
+            DWORD protection;
+            VirtualProtect(&slots->u1.Function, sizeof(void *), PAGE_READWRITE, &protection);
+            void *real = (void *)slots->u1.Function;
+            slots->u1.Function = (ULONG_PTR)standIn;
+            VirtualProtect(&slots->u1.Function, sizeof(void *), protection, &protection);
+            return real;
+        }
+    }
+    return nullptr;
 }
 
 static void RemoveTempDir()

@@ -59,7 +59,7 @@ std::string CaseName(const std::string &text);
 // Text helpers.
 std::string TextOfSize(size_t n);   // exactly n bytes in lines, which the pane lays out quickly
 std::string NameOf(const std::string &path);   // the part after the last backslash
-std::string PaneText();
+std::string PaneText();   // as shown: only while the pane is visible and fills the window
 std::string Caption(HWND window);
 void ExpectTextIn4Pixels();           // the pane's text rectangle is 4 pixels in from its edges
 void TypeText(const char *text);      // as typed keys, so the pane counts it as an edit
@@ -70,6 +70,16 @@ void Click(HWND dialog, int button);      // a button click, as the dialog's own
 void ClickOk(HWND dialog);
 const int FileNameBox = 0x47C;   // the file dialogs' name box and list of file types
 const int FileTypeList = 0x470;
+
+// Points this executable's import of a routine from module at a stand-in, once, keeping the real one in *real.
+void *RerouteImport(const char *module, const char *name, void *standIn);
+template <typename Routine>
+void Reroute(const char *name, Routine standIn, Routine *real, const char *module = "kernel32.dll")
+{
+    if (!*real)
+        *real = (Routine)RerouteImport(module, name, (void *)standIn);
+    ASSERT_NE(*real, nullptr) << name << " is not imported";
+}
 
 // Files in a fresh per-test folder under the system temp folder.
 std::string TempDir();                          // created on first use in each test
