@@ -3,6 +3,8 @@
 #include "app/app.h"
 #include "app/resource.h"
 
+static void ReadDocFile();
+
 // Yes saves first and agrees only if the save worked; a box that fails counts as Cancel.
 int AskToSave()
 {
@@ -76,7 +78,7 @@ void OpenDocument(LPCSTR path)
     }
     HoldDocFile(file, target);
     SetTitleFromPath();
-    ReadDocument();
+    ReadDocFile(); // just opened by its path: nothing to ask, nothing to check
 }
 
 // A file the pane cannot hold whole is not kept open, so no save can cut it short;
@@ -88,19 +90,14 @@ static void RefuseDocument(UINT why)
     IoFailed = 1;
 }
 
+// Reads the held file whole into the pane.
 // The size's high part counts: a file of 4 GiB and more must not pass for a small one.
 // The text ends where the read ended, so no byte that was not read is shown.
 // The pane would end the text at a NUL byte, so a file holding one is refused.
-// The most recently saved version is the file that the path names now, which may have replaced the held one.
-void ReadDocument()
+static void ReadDocFile()
 {
     static char text[MaxText + 1];
-    if (SendMessageA(EditPane, EM_GETMODIFY, 0, 0) &&
-        ShowMessage(IDS_REVERTPROMPT, MB_ICONQUESTION, MB_OKCANCEL, QueryCaption, DocTitle) != IDOK)
-        return;
-    if (CheckDocFile() == FileReplaced && !HoldFileAtPath(OPEN_EXISTING))
-        return;
-    DWORD high = 0;
+    DWORD       high = 0;
     SetLastError(0);
     DWORD size = GetFileSize(DocFile, &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != 0) {
@@ -126,4 +123,16 @@ void ReadDocument()
     }
     RememberDocFile();
     SetPaneText(text);
+}
+
+// Revert: asks before discarding changes. The most recently saved version is the file that the path
+// names now, which another program may have put in place of the held one.
+void ReadDocument()
+{
+    if (SendMessageA(EditPane, EM_GETMODIFY, 0, 0) &&
+        ShowMessage(IDS_REVERTPROMPT, MB_ICONQUESTION, MB_OKCANCEL, QueryCaption, DocTitle) != IDOK)
+        return;
+    if (CheckDocFile() == FileReplaced && !HoldFileAtPath(OPEN_EXISTING))
+        return;
+    ReadDocFile();
 }
