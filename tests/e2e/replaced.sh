@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# A held file changed from Linux while it is open, through the installed launcher: appended to, replaced by a rename,
-# removed. Ctrl+S asks first: Cancel leaves the other program's bytes, and Yes at the save prompt then stops nothing
-# short of asking again; OK puts the typed text in the file that the path names now, and holds that file.
+# A held file appended to, renamed over and removed from Linux, through the installed launcher: Ctrl+S asks;
+# Cancel keeps their bytes and stops a Ctrl+Q whose save was asked for; OK writes the text into the file at the path,
+# which is held from then on.
 source "$(dirname "$0")/lib.sh"
 e2e_start_display
 work=$(mktemp -d)
@@ -27,8 +27,7 @@ for change in 'printf more >>"$file"' 'printf theirs >"$work/t" && mv "$work/t" 
     e2e_key ctrl+q
     answer y      # the save prompt: Yes, then Cancel in the question, and the program goes on
     answer Escape
-    e2e_window notes.txt >/dev/null
-    [ ! -s "$shots/exit-code" ] || e2e_fail "Cancel in the question did not stop Ctrl+Q"
+    e2e_window notes.txt >/dev/null   # fails if Ctrl+Q went ahead
   fi
   e2e_focus "$win"
   e2e_key ctrl+s

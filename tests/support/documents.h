@@ -66,15 +66,12 @@ inline ULONGLONG LastWriteTime(const std::string &path)
 // Wine starts it from its Z: path but gives no handle to wait on, so the wait is for the rename itself.
 inline void RenameOverFromLinux(const std::string &path, const std::string &bytes)
 {
-    typedef char *(CDECL * UnixName)(LPCWSTR);
-    auto unixName = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+    auto unixName =
+        (char *(CDECL *)(LPCWSTR))(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
     std::string fresh = path + ".new", line = "Z:\\bin\\mv";
     WriteBytes(fresh, bytes);
-    for (const std::string &name : {fresh, path}) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
-        line += std::string(" \"") + unixName(wide) + "\"";
-    }
+    for (const std::string &name : {fresh, path})   // the temp folder's path is ASCII
+        line += " \"" + std::string(unixName(std::wstring(name.begin(), name.end()).c_str())) + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
