@@ -43,11 +43,11 @@ e2e_launch() {
   e2e_app=$!
 }
 
-# e2e_window CAPTION: waits up to 30 s for a window with exactly this caption and prints its X id.
+# e2e_window CAPTION [SECONDS]: waits up to SECONDS (30) for a window with exactly this caption and prints its X id.
 e2e_window() {
   local id= pattern
   pattern=$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$1")
-  for _ in $(seq 150); do
+  for _ in $(seq $((${2:-30} * 5))); do
     id=$(xdotool search --name "^$pattern\$" 2>/dev/null | head -n 1) && [ -n "$id" ] && break
     sleep 0.2
   done

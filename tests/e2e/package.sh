@@ -38,5 +38,41 @@ cmp -s "$top/brevitor.exe" "$root/usr/lib/brevitor/brevitor.exe" ||
 
 file="$work/from the package.txt"
 printf 'Packaged\r\n' >"$file"
+
+# A new user's first start, in a fresh HOME, then two starts after an update is forced as a Wine upgrade forces it.
+# The update rewrites the prefix's files in place, through any link, so a launcher that let it meet the links would
+# write into Wine's own files. As root the first two starts see /usr through an overlay that keeps such writes apart,
+# harmless, and fails on them; the last runs as the caller is, and Wine's files must stay as they were.
+home=$work/home
+sizes=
+trap 'e2e_cleanup; WINEPREFIX=$home/.local/share/brevitor/wineprefix "$WINESERVER" -k 2>/dev/null || true; rm -rf "$work"' EXIT
+wine_files() { find /usr/lib/wine /usr/lib/*/wine /usr/share/wine -printf '%p %s %T@\n' | sort; }
+wine_files >"$work/wine.before"
+mkdir "$work/usr-writes" "$work/overlay"
+guard=()
+if [ "$(id -u)" = 0 ]; then
+  guard=(unshare -m bash -c 'mount -t overlay -o "lowerdir=/usr,upperdir=$0/usr-writes,workdir=$0/overlay" x /usr &&
+    exec "$@"' "$work")
+  "${guard[@]}" true || e2e_fail "root cannot lay an overlay on /usr for the launcher's first starts"
+fi
+fresh_start() {
+  local prefix=$home/.local/share/brevitor/wineprefix pid size
+  "$@" env -u BREVITOR_EXE -u BREVITOR_WINEPREFIX -u XDG_DATA_HOME HOME="$home" "$root/usr/bin/brevitor" "$file" \
+    </dev/null >"$work/fresh.log" 2>&1 &
+  pid=$!
+  e2e_window "$(basename "$file")" 90 >/dev/null
+  WINEPREFIX=$prefix "$WINESERVER" -k
+  wait "$pid" || true
+  size=$(du -sm "$prefix" | cut -f1)
+  [ "$size" -le 80 ] || e2e_fail "the prefix takes $size MB: $(cat "$work/fresh.log")"
+  [ -z "$(find "$work/usr-writes" ! -type d | head -n 3)" ] ||
+    e2e_fail "Wine wrote into its own files (kept apart): $(find "$work/usr-writes" ! -type d | head -n 3)"
+  printf 1 >"$prefix/.update-timestamp"
+  sizes+=" $size MB"
+}
+fresh_start "${guard[@]}"
+fresh_start "${guard[@]}"
+fresh_start
+wine_files | diff "$work/wine.before" - >&2 || e2e_fail "Wine's own files changed; apt-get install --reinstall them"
 e2e_edit_through "$root/usr/bin/brevitor" "$file" "from the package.txt"
-e2e_pass "$(basename "$deb") ($(stat -c %s "$deb") bytes) extracted: its launcher opened and saved '$file'; $(basename "$zip") ($(stat -c %s "$zip") bytes) holds brevitor.exe, README.txt and LICENSE.txt"
+e2e_pass "a first start in a fresh HOME, and two after forced updates, left prefixes of$sizes; $(basename "$deb") ($(stat -c %s "$deb") bytes) extracted: its launcher opened and saved '$file'; $(basename "$zip") ($(stat -c %s "$zip") bytes) holds brevitor.exe, README.txt and LICENSE.txt"
