@@ -63,6 +63,7 @@ fresh_start() {
   e2e_window "$(basename "$file")" 90 >/dev/null
   WINEPREFIX=$prefix "$WINESERVER" -k
   wait "$pid" || true
+  flock "$prefix.flock" true  # the launcher links Wine's files while the editor starts
   size=$(du -sm "$prefix" | cut -f1)
   [ "$size" -le 80 ] || e2e_fail "the prefix takes $size MB: $(cat "$work/fresh.log")"
   [ -z "$(find "$work/usr-writes" ! -type d | head -n 3)" ] ||
