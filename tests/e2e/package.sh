@@ -61,9 +61,9 @@ fresh_start() {
     </dev/null >"$work/fresh.log" 2>&1 &
   pid=$!
   e2e_window "$(basename "$file")" 90 >/dev/null
+  flock "$prefix.flock" true  # the launcher links Wine's files while the editor starts
   WINEPREFIX=$prefix "$WINESERVER" -k
   wait "$pid" || true
-  flock "$prefix.flock" true  # the launcher links Wine's files while the editor starts
   size=$(du -sm "$prefix" | cut -f1)
   [ "$size" -le 80 ] || e2e_fail "the prefix takes $size MB: $(cat "$work/fresh.log")"
   [ -z "$(find "$work/usr-writes" ! -type d | head -n 3)" ] ||
