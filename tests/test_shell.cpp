@@ -35,6 +35,8 @@ TEST(CommandTail, DropsTheProgramNameAndUnquotesOneQuotedFileName)
         std::string line = row.line + std::string(1, '\0') + "\"past the end";   // seen only by reading past the end
         EXPECT_STREQ(CommandFileName(CommandTail(&line[0])), row.name);
     }
+    char unclosed[] = "\"never closed.brv\0\0";   // nothing but NULs past the end
+    EXPECT_STREQ(CommandFileName(unclosed), "\"never closed.brv");
 }
 
 TEST(CommandTail, ShowCommandComesFromStartupInfoOnlyWhenFlagged)
