@@ -348,31 +348,23 @@ TEST_F(AboutBox, OpensModallyShowsItsTextsAndClosesOnEscapeEnterAndContinue)
     EXPECT_EQ(Boxes()[0].caption, "");
 }
 
-// Wine applies the manifest this program carries, as Windows would. The version is read through version.dll, the
-// way Explorer reads it; neither this program nor the editor links it.
+// Wine applies the manifest this program carries, as Windows would. The version is read through version.dll, as
+// Explorer reads it: neither this program nor the editor links it.
 TEST(Resources, DeclareDpiAwarenessAndTheProjectsVersion)
 {
     WCHAR aware[8] = L"";
-    SIZE_T size = 0;
     EXPECT_TRUE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                                     L"dpiAware", aware, 8, &size)) << GetLastError();
+                                     L"dpiAware", aware, 8, nullptr)) << GetLastError();
     EXPECT_STREQ(aware, L"true");
     HMODULE dll = LoadLibraryA("version.dll");
     auto getInfo = (BOOL(WINAPI *)(LPCSTR, DWORD, DWORD, LPVOID))(void *)GetProcAddress(dll, "GetFileVersionInfoA");
     auto query = (BOOL(WINAPI *)(LPCVOID, LPCSTR, LPVOID *, PUINT))(void *)GetProcAddress(dll, "VerQueryValueA");
-    ASSERT_TRUE(getInfo && query);
-    char module[MAX_PATH] = "", info[2048] = "", numbers[32] = "";
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    ASSERT_TRUE(getInfo(module, 0, sizeof info, info)) << GetLastError();
-    VS_FIXEDFILEINFO *fixed = nullptr;
-    const char *text = nullptr;
+    char module[MAX_PATH] = "", info[2048] = "", *version = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(query(info, "\\", (LPVOID *)&fixed, &length));
-    wsprintfA(numbers, "%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-              HIWORD(fixed->dwFileVersionLS));
-    EXPECT_STREQ(numbers, BREVITOR_VERSION);
-    ASSERT_TRUE(query(info, "\\StringFileInfo\\040904E4\\ProductVersion", (LPVOID *)&text, &length));
-    EXPECT_STREQ(text, BREVITOR_VERSION);
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    ASSERT_TRUE(getInfo && query && getInfo(module, 0, sizeof info, info)) << GetLastError();
+    ASSERT_TRUE(query(info, "\\StringFileInfo\\040904E4\\FileVersion", (LPVOID *)&version, &length));
+    EXPECT_STREQ(version, BREVITOR_VERSION);
     FreeLibrary(dll);
 }
 
