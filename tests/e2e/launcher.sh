@@ -60,7 +60,7 @@ while IFS='|' read -r arg named decoy want; do
   arg=${arg//@/$dir}
   if [[ $want = brevitor:* ]]; then
     rc=0 && timeout 20 env -u BREVITOR_EXE BREVITOR_WINEPREFIX="$build/e2e-prefix" "$prefix/bin/brevitor" "$arg" \
-      </dev/null >"$work/out" 2>"$work/err" || rc=$?
+      < <(:) >"$work/out" 2>"$work/err" || rc=$?
     [[ "$rc|$(cat "$work/out" "$work/err")" = 2\|${want//@/$dir} ]] || e2e_fail "brevitor '$arg': $rc $(cat "$work/err")"
   else
     e2e_launch_through "$prefix/bin/brevitor" "$arg"
@@ -79,14 +79,15 @@ memo.|memo.|memo|^MEMO~
 dd./file.txt|dd./file.txt|dd/file.txt|^file\.txt$
 back\slash.txt|back\slash.txt|back/slash.txt|^BACK~.*\.TXT$
 file://@/a%20b%25.txt|a b%.txt|a%20b%25.txt|^a b%\.txt$
-nul.txt|nul.txt||brevitor: cannot open @/nul.txt: its name has a part that Windows takes for the device nul, and Wine gives it no other name
-con|con||brevitor: cannot open @/con: its name has a part that Windows takes for the device con, and Wine gives it no other name
-say "hi".txt|say "hi".txt|SAY_~EKA.TXT|brevitor: cannot open @/say "hi".txt: its name holds a character Windows file names cannot have, and Wine maps its short name, *, to @/SAY_~EKA.TXT
-new.txt ||new.txt|brevitor: cannot create @/new.txt : its name has a part ending in a space or a dot, which Windows drops, and a file yet to be made has no other name
-new.txt||NEW.TXT|brevitor: cannot open @/new.txt: Wine maps its Windows name, Z:*\new.txt, to @/NEW.TXT
+nul.txt|nul.txt||brevitor: cannot open @/nul.txt: its name has a part that Windows takes for the device nul, *
+con|con||brevitor: cannot open @/con: its name has a part that Windows takes for the device con, *
+say "hi".txt|say "hi".txt|SAY_~EKA.TXT|brevitor: cannot open @/say "hi".txt: *, and Wine maps its short name * to @/SAY_~EKA.TXT
+new.txt ||new.txt|brevitor: cannot create @/new.txt : its name has a part ending in a space or a dot, *
+new.txt||NEW.TXT|brevitor: cannot open @/new.txt: Wine maps Z:* to @/NEW.TXT
+新.txt||_~~~~WZ1.TXT|brevitor: cannot open @/新.txt: its name has characters that *, and Wine maps its short name *
 file://elsewhere/x.txt|||brevitor: file://elsewhere/x.txt names a file on another machine, elsewhere
 newdir/|||brevitor: newdir/ ends in /, so it names a folder, and there is no such folder
-/dev/stdin|||brevitor: /dev/stdin is not a regular file but a character special file
+/dev/stdin|||brevitor: /dev/stdin is not a regular file but a fifo
 ||x|brevitor: an empty argument names no file
 EOF
 cd "$work"
