@@ -44,5 +44,9 @@ UINT DragQueryFileA(HDROP drop, UINT index, LPSTR name, UINT size);
 void DragFinish(HDROP drop);
 } // namespace Shell32
 
+// Posted on coming back from another program: a box shown while the activation is still under way would
+// come up before the main window is brought to the front.
+const UINT WM_CHECKDOCFILE = WM_APP + 1;
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

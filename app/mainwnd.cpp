@@ -104,6 +104,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CLOSE:              CloseMainWindow(); return 0;
     case WM_QUERYENDSESSION:    return AskToSave();
     case WM_ENDSESSION:         DoEndSession((BOOL)wParam); return 0;
+    case WM_ACTIVATEAPP:        if (wParam) PostMessageA(window, WM_CHECKDOCFILE, 0, 0); return 0;
+    case WM_CHECKDOCFILE:       OfferToReread(); return 0;
     case WM_SYSCOLORCHANGE:     DoSysColorChange(); return 0;
     case WM_COMMAND:            return DoCommandMessage(wParam, lParam);
     case WM_INITMENUPOPUP:      DoInitMenuPopup((HMENU)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;

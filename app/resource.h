@@ -20,6 +20,8 @@
 #define IDS_IOERROR             2005
 #define IDS_NULBYTE             2006
 #define IDS_CHANGEDPROMPT       2007
+#define IDS_REREADPROMPT        2008
+#define IDS_REREADLOSEPROMPT    2009
 
 // File menu
 #define IDM_NEW                 1001

@@ -14,6 +14,7 @@ extern int    IoFailed;     // 1 when the last file step or Save As dialog faile
 struct SeenFile {
     char                       fullPath[260]; // DocPath made full: a file dialog may change the current folder
     BY_HANDLE_FILE_INFORMATION info;          // its index, size and last-write time then
+    BY_HANDLE_FILE_INFORMATION kept;          // what the path named when the user last chose to keep the pane
 };
 extern SeenFile DocFileSeen;
 
@@ -38,10 +39,11 @@ void   HoldDocFile(HANDLE file, LPCSTR path);
 void   SetTitleFromPath();
 
 // Whether another program changed the held file since Brevitor last read or wrote it: changed in place,
-// or replaced (its path names another file now, or none).
-enum DocFileState { FileAsLeft, FileChanged, FileReplaced };
+// or replaced (its path names another file now), or removed (the path names none that opens).
+enum DocFileState { FileAsLeft, FileChanged, FileReplaced, FileRemoved };
 void         RememberDocFile();
-DocFileState CheckDocFile();
+DocFileState CheckDocFile(BY_HANDLE_FILE_INFORMATION *named = nullptr);
+BOOL         SameFileVersion(const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b);
 BOOL         HoldFileAtPath(DWORD disposition);
 
 // Saving.
@@ -53,6 +55,7 @@ void WriteDocument();
 int  AskToSave();
 int  CloseDocument();
 void DoEndSession(BOOL ending);
+void OfferToReread();
 void CloseMainWindow();
 void NewDocument();
 void ChooseDocument();

@@ -125,14 +125,42 @@ static void ReadDocFile()
     SetPaneText(text);
 }
 
-// Revert: asks before discarding changes. The most recently saved version is the file that the path
-// names now, which another program may have put in place of the held one.
+// The most recently saved version is the file that the path names now, which another program may have
+// put in place of the held one.
+static void ReadFileAtPath()
+{
+    DocFileState state = CheckDocFile();
+    if ((state == FileReplaced || state == FileRemoved) && !HoldFileAtPath(OPEN_EXISTING))
+        return;
+    ReadDocFile();
+}
+
+// Revert: asks before discarding changes.
 void ReadDocument()
 {
     if (SendMessageA(EditPane, EM_GETMODIFY, 0, 0) &&
         ShowMessage(IDS_REVERTPROMPT, MB_ICONQUESTION, MB_OKCANCEL, QueryCaption, DocTitle) != IDOK)
         return;
-    if (CheckDocFile() == FileReplaced && !HoldFileAtPath(OPEN_EXISTING))
+    ReadFileAtPath();
+}
+
+// Coming back from another program, where under Wine a Linux program may have rewritten or replaced the
+// file: the user learns it before typing on, once for each new state of the file. A removed file has
+// nothing to read; the save asks about it. While one of Brevitor's own boxes or dialogs is up the window is
+// disabled, and nothing is asked over it. Unsaved text is kept unless the user says otherwise.
+void OfferToReread()
+{
+    BY_HANDLE_FILE_INFORMATION named = {};
+    if (!DocFile || !IsWindowEnabled(MainWindow))
         return;
-    ReadDocFile();
+    DocFileState state = CheckDocFile(&named);
+    if (state == FileAsLeft || state == FileRemoved || SameFileVersion(named, DocFileSeen.kept))
+        return;
+    BOOL edited = SendMessageA(EditPane, EM_GETMODIFY, 0, 0) != 0;
+    UINT question = edited ? IDS_REREADLOSEPROMPT : IDS_REREADPROMPT;
+    UINT icon = edited ? MB_ICONEXCLAMATION | MB_DEFBUTTON2 : MB_ICONQUESTION;
+    if (ShowMessage(question, icon, MB_YESNO, QueryCaption, DocTitle) == IDYES)
+        ReadFileAtPath();
+    else
+        DocFileSeen.kept = named;
 }

@@ -144,29 +144,36 @@ void RememberDocFile()
         DocFileSeen.info = BY_HANDLE_FILE_INFORMATION{};
 }
 
+// The same file, of the same size and last-write time: a rewrite or an append shows in one of them.
+BOOL SameFileVersion(const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b)
+{
+    return a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow &&
+           a.nFileSizeHigh == b.nFileSizeHigh && a.nFileSizeLow == b.nFileSizeLow &&
+           CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+}
+
 // The hold keeps Windows programs out, but under Wine any Linux program can still rewrite the file,
 // rename another over its path or remove it, and the handle then reads and writes a file that no path
 // names. So the path is opened again, with no access and full sharing so that the hold does not stand in
 // the way, and both are compared by file index (the inode under Wine). The volume serial is left out:
-// Wine gives 0 for a file that no path names. A rewrite or an append shows in the size or the time.
-DocFileState CheckDocFile()
+// Wine gives 0 for a file that no path names. What the path names is given back in *named.
+DocFileState CheckDocFile(BY_HANDLE_FILE_INFORMATION *named)
 {
-    BY_HANDLE_FILE_INFORMATION held, named;
+    BY_HANDLE_FILE_INFORMATION held, found = {};
     if (GetFileType(DocFile) != FILE_TYPE_DISK || !GetFileInformationByHandle(DocFile, &held))
         return FileAsLeft;
     HANDLE path = CreateFileA(DocFileSeen.fullPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (path == INVALID_HANDLE_VALUE)
-        return FileReplaced;
-    BOOL same = GetFileInformationByHandle(path, &named) && named.nFileIndexHigh == held.nFileIndexHigh &&
-                named.nFileIndexLow == held.nFileIndexLow;
+        return FileRemoved;
+    BOOL same = GetFileInformationByHandle(path, &found) && found.nFileIndexHigh == held.nFileIndexHigh &&
+                found.nFileIndexLow == held.nFileIndexLow;
     CloseHandle(path);
+    if (named)
+        *named = found;
     if (!same)
         return FileReplaced;
-    const BY_HANDLE_FILE_INFORMATION &seen = DocFileSeen.info;
-    BOOL asLeft = held.nFileSizeHigh == seen.nFileSizeHigh && held.nFileSizeLow == seen.nFileSizeLow &&
-                  CompareFileTime(&held.ftLastWriteTime, &seen.ftLastWriteTime) == 0;
-    return asLeft ? FileAsLeft : FileChanged;
+    return SameFileVersion(held, DocFileSeen.info) ? FileAsLeft : FileChanged;
 }
 
 // Makes the file that the path names now the document's (OPEN_ALWAYS creates one where there is none)

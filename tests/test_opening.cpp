@@ -254,7 +254,7 @@ TEST_F(Opening, RevertAsksThenOkRestoresAndCancelKeepsTheEdit)
         ClearBoxes();
         TypeOver("changed");
         if (row.onDisk != std::string("as saved"))
-            RenameOverFromLinux(path, row.onDisk);
+            ChangeFromLinux("mv", path, row.onDisk);
         ExpectBox(row.answer);
         SendCommand(IDM_REVERT);
         ASSERT_EQ(Boxes().size(), 1u);
@@ -292,4 +292,53 @@ TEST_F(Opening, RevertReturnsToTheLastSave)
     SendCommand(IDM_REVERT);
     EXPECT_EQ(PaneText(), "two");
     EXPECT_FALSE(Modified());
+}
+
+// Switching back to Brevitor from another program.
+static void ComeBack() { SendMessageA(MainWindow, WM_ACTIVATEAPP, TRUE, 0), Pump(0); }
+
+// Switches away and back while the question is up, then presses its default button: the one styled so,
+// since Wine's message boxes answer DM_GETDEFID with IDOK whatever their buttons.
+static void DefaultAfterASwitch(HWND box)
+{
+    ComeBack();
+    Click(box, (GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? IDNO : IDYES);
+}
+
+#define CHANGED "Another program has changed or replaced document \"%s\" since Brevitor last read or saved it. Read it again"
+static const Message Reread = {CHANGED "?", "???", MB_ICONQUESTION, {IDYES, IDNO}};
+static const Message RereadLosing = {CHANGED " and lose the changes made here?", "???", MB_ICONEXCLAMATION, {IDYES, IDNO}};
+
+TEST_F(Opening, ComingBackAfterALinuxProgramChangedTheFileAsksOnceToReadItAgain)
+{
+    std::string path = TempPath("theirs.brv");
+    // Each row: how a Linux program changes the file ("": not at all), what was typed first, whether that asks,
+    // the answer (0: the default button) and the text then.
+    struct Row { const char *tool, *typed; bool asked; int answer; const char *pane; };
+    const Row rows[] = {{"cp", "", true, IDYES, "theirs"},     {"mv", "", true, IDNO, "as saved"},
+                        {"mv", "mine", true, 0, "mine"},       {"cp", "mine", true, IDYES, "theirs"},
+                        {"rm", "", false, 0, "as saved"},      {"", "", false, 0, "as saved"}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.tool << " '" << row.typed << "' " << row.answer);
+        RestartOn(path, "as saved");
+        if (*row.typed)
+            TypeOver(row.typed);
+        if (*row.tool)
+            ChangeFromLinux(row.tool, path, "theirs");
+        if (row.asked)
+            row.answer ? ExpectBox(row.answer) : ExpectDialog(DefaultAfterASwitch);
+        ComeBack();
+        ComeBack();   // read or kept, the same state is not asked about again
+        ASSERT_EQ(Boxes().size(), row.asked ? 1u : 0u);
+        if (row.asked) {
+            EXPECT_TRUE(IsMessage(Boxes()[0], *row.typed ? RereadLosing : Reread, "theirs.brv"));
+        }
+        EXPECT_EQ(PaneText(), row.pane);
+        EXPECT_EQ(Modified(), row.pane == std::string(row.typed));
+    }
+    SendCommand(IDM_SAVE);
+    ExpectDialog(ClickOk);
+    SendCommand(IDM_ABOUT);
+    ComeBack();
+    EXPECT_EQ(Boxes().size(), 1u) << "after Brevitor's own save and its About box, the About box alone";
 }

@@ -1,4 +1,4 @@
-// The shell: command tail, start-up, layout, focus, shortcuts, edit commands, About box, strings.
+// The shell: command tail, start-up, layout, focus, shortcuts, edit commands, About box, strings, manifest, version.
 #include "tests/support/harness.h"
 #include "app/app.h"
 #include "app/resource.h"
@@ -35,6 +35,8 @@ TEST(CommandTail, DropsTheProgramNameAndUnquotesOneQuotedFileName)
         std::string line = row.line + std::string(1, '\0') + "\"past the end";   // seen only by reading past the end
         EXPECT_STREQ(CommandFileName(CommandTail(&line[0])), row.name);
     }
+    char unclosed[] = "\"never closed.brv\0\0";   // nothing but NULs past the end
+    EXPECT_STREQ(CommandFileName(unclosed), "\"never closed.brv");
 }
 
 TEST(CommandTail, ShowCommandComesFromStartupInfoOnlyWhenFlagged)
@@ -346,6 +348,26 @@ TEST_F(AboutBox, OpensModallyShowsItsTextsAndClosesOnEscapeEnterAndContinue)
     }
     EXPECT_EQ(Boxes().size(), 3u);
     EXPECT_EQ(Boxes()[0].caption, "");
+}
+
+// Wine applies the manifest this program carries, as Windows would. The version is read through version.dll, as
+// Explorer reads it: neither this program nor the editor links it.
+TEST(Resources, DeclareDpiAwarenessAndTheProjectsVersion)
+{
+    WCHAR aware[8] = L"";
+    EXPECT_TRUE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                                     L"dpiAware", aware, 8, nullptr)) << GetLastError();
+    EXPECT_STREQ(aware, L"true");
+    HMODULE dll = LoadLibraryA("version.dll");
+    auto getInfo = (BOOL(WINAPI *)(LPCSTR, DWORD, DWORD, LPVOID))(void *)GetProcAddress(dll, "GetFileVersionInfoA");
+    auto query = (BOOL(WINAPI *)(LPCVOID, LPCSTR, LPVOID *, PUINT))(void *)GetProcAddress(dll, "VerQueryValueA");
+    char module[MAX_PATH] = "", info[2048] = "", *version = nullptr;
+    UINT length = 0;
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    ASSERT_TRUE(getInfo && query && getInfo(module, 0, sizeof info, info)) << GetLastError();
+    ASSERT_TRUE(query(info, "\\StringFileInfo\\040904E4\\FileVersion", (LPVOID *)&version, &length));
+    EXPECT_STREQ(version, BREVITOR_VERSION);
+    FreeLibrary(dll);
 }
 
 // The real program, started as its own process with this command tail.

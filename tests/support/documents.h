@@ -62,22 +62,29 @@ inline ULONGLONG LastWriteTime(const std::string &path)
     return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
-// A Linux program renaming a file of these bytes over path, as any can under Wine whatever Brevitor holds.
-// Wine starts it from its Z: path but gives no handle to wait on, so the wait is for the rename itself.
-inline void RenameOverFromLinux(const std::string &path, const std::string &bytes)
+// A Linux program changing path as any can under Wine, whatever Brevitor holds: "mv" renames a file of these
+// bytes over it, "cp" rewrites it in place with them, "rm" removes it. Wine starts it from its Z: path but
+// gives no handle to wait on, so the wait is for the change itself.
+inline void ChangeFromLinux(const std::string &tool, const std::string &path, const std::string &bytes = "")
 {
     auto unixName =
         (char *(CDECL *)(LPCWSTR))(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
-    std::string fresh = path + ".new", line = "Z:\\bin\\mv";
-    WriteBytes(fresh, bytes);
-    for (const std::string &name : {fresh, path})   // the temp folder's path is ASCII
+    std::string fresh = path + ".new", line = "Z:\\bin\\" + tool;
+    std::vector<std::string> names = {path};
+    if (tool != "rm") {
+        WriteBytes(fresh, bytes);
+        names.insert(names.begin(), fresh);
+    }
+    for (const std::string &name : names)   // the temp folder's path is ASCII
         line += " \"" + std::string(unixName(std::wstring(name.begin(), name.end()).c_str())) + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    for (int i = 0; i < 500 && GetFileAttributesA(fresh.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
+    auto gone = [](const std::string &name) { return GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES; };
+    for (int i = 0; i < 500 && !(tool == "cp" ? ReadBytes(path) == bytes : gone(tool == "rm" ? path : fresh)); i++)
         Sleep(10);
+    DeleteFileA(fresh.c_str());
 }
 
 // A document without a file after a failed open or create: no path, no title, "Untitled" shown.
