@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A held file appended to, renamed over and removed from Linux, through the installed launcher: Ctrl+S asks;
+# A held file appended to, renamed over and removed from Linux, through the installed launcher: coming back from the
+# desktop asks whether to read what is there (not for a removed file), and No keeps the pane; Ctrl+S asks;
 # Cancel keeps their bytes and stops a Ctrl+Q whose save was asked for; OK writes the text into the file at the path,
 # which is held from then on.
 source "$(dirname "$0")/lib.sh"
@@ -10,6 +11,7 @@ cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || e2
 file=$work/notes.txt
 bytes() { cat "$file" 2>/dev/null || echo '<none>'; }
 answer() { e2e_focus "$(e2e_window '???')"; e2e_key "$1"; }
+come_back() { xdotool mousemove 900 700 click 1 mousemove 300 300 click 1; sleep 0.5; }  # the desktop, then the pane
 
 printf 'original' >"$file"
 e2e_launch_through "$work/prefix/bin/brevitor" "$file"
@@ -17,6 +19,8 @@ win=$(e2e_window notes.txt)
 for change in 'printf more >>"$file"' 'printf theirs >"$work/t" && mv "$work/t" "$file"' 'rm "$file"'; do
   eval "$change"
   theirs=$(bytes)
+  come_back
+  [ "$theirs" = '<none>' ] || answer n
   e2e_focus "$win"
   e2e_key ctrl+a
   e2e_type "after $change"
