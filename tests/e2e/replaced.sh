@@ -11,7 +11,8 @@ cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || e2
 file=$work/notes.txt
 bytes() { cat "$file" 2>/dev/null || echo '<none>'; }
 answer() { e2e_focus "$(e2e_window '???')"; e2e_key "$1"; }
-come_back() { xdotool mousemove 900 700 click 1 mousemove 300 300 click 1; sleep 0.5; }  # the desktop, then the pane
+# The desktop, then the pane, as a user clicks them: two clicks sent at once can reach Wine in either order.
+come_back() { xdotool mousemove 900 700 click 1 sleep 0.5 mousemove 300 300 click 1; sleep 0.5; }
 
 printf 'original' >"$file"
 e2e_launch_through "$work/prefix/bin/brevitor" "$file"
